@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing need, and only those missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ git               # native build
+  libgtest-dev libgmock-dev               # unit tests (its sources also cross-build)
+  libbenchmark-dev                        # benchmarks
+  g++-mingw-w64-x86-64-posix              # the Windows program
+  wine64 xvfb faketime                    # running and testing it for real
+  clang locales                           # fuzzing, POSIX locales for the tests
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+    missing+=("$package")
+done
+if ((${#missing[@]})); then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+fi

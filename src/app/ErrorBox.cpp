@@ -1,0 +1,33 @@
+#include "app/ErrorBox.h"
+
+#include "foundation/Exception.h"
+
+std::string ErrorBoxText(std::string_view message) {
+  std::string text(message);
+  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+  return text;
+}
+
+std::string CurrentErrorMessage() {
+  try {
+    throw;
+  } catch (const Exception& error) {
+    return error.Message();
+  } catch (const std::exception& error) {
+    return error.what();
+  } catch (...) {
+    return {};
+  }
+}
+
+void ErrorBox::Show(std::string_view message) {
+  if (open_) return;
+  open_ = true;
+  try {
+    shell_.ShowErrorBox(ErrorBoxText(message));
+  } catch (...) {
+    open_ = false;
+    throw;
+  }
+  open_ = false;
+}

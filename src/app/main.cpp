@@ -1,0 +1,42 @@
+// Process entry of the Harbovale scheduler: one hidden instance per machine whose timer
+// does all the work (see TForm1::LoadJobsTimer).
+
+#include <string>
+
+#include "app/ErrorBox.h"
+#include "app/SchedContext.h"
+#include "app/Sched_main.h"
+#include "app/TForm1.h"
+#include "foundation/DateTimeFormat.h"
+#include "platform/Files.h"
+#include "platform/Locale.h"
+
+int main() {
+  LoadDateTimeFormat(platform::SystemLocale());
+  const std::string exePath = platform::ExecutablePath();
+  InitializeSched_main(exePath);
+
+  // Held, never released, for the life of the process.
+  platform::NamedMutex instance(kSingleInstanceMutexName);
+  if (instance.AlreadyExisted()) return 0;
+
+  auto shell = platform::CreateAppShell();
+  shell->SetTitle(kApplicationTitle);
+  shell->OnSettingsChange([] {
+    platform::SystemLocale().ResetThreadLocale();
+    LoadDateTimeFormat(platform::SystemLocale());
+  });
+  SchedContext context{*shell,
+                       platform::SystemClock(),
+                       platform::SystemMutexProbe(),
+                       platform::SystemLauncher(),
+                       platform::SystemAutostart(),
+                       exePath};
+  try {
+    TForm1 form(context);
+    shell->Run();
+  } catch (...) {
+    ErrorBox(*shell).Show(CurrentErrorMessage());
+  }
+  return 0;
+}

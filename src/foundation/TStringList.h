@@ -1,0 +1,64 @@
+#pragma once
+// The ordered list of text lines in which the scheduler holds its records and through
+// which it reads and writes its text files. Lines are byte strings in the system's
+// single-byte code page; indexes count from 0. Every list is unsorted, keeps duplicates
+// and compares names ignoring letter case.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Line operations are the primitives; name=value, comma text and files build on them.
+class TStrings {
+ public:
+  virtual ~TStrings() = default;
+
+  virtual int LineCount() const = 0;
+  // Copy of line `index`; EStringListError "List index out of bounds (%d)" outside 0..count-1.
+  virtual std::string Line(int index) const = 0;
+  virtual void ReplaceLine(int index, std::string text) = 0;
+  virtual void RemoveLine(int index) = 0;
+  // Adds the line at the end and returns its index (the count before the call).
+  virtual int Append(std::string line) = 0;
+  virtual void RemoveAll() = 0;
+
+  // Index of the first line whose text before its first '=' equals `name`, letter case
+  // ignored by the user's locale; -1 when none does. Lines without '=' have no name.
+  int FindName(std::string_view name) const;
+  // Value after "name=" of the first matching line; empty when there is none.
+  std::string ValueOf(std::string_view name) const;
+  // Replaces the first matching line by name=value (appending when absent); an empty
+  // value removes the first matching line instead.
+  void SetValueOf(std::string_view name, std::string_view value);
+  // All lines joined by ','; a line holding a control character, space, '"' or ',' is
+  // written between double quotes with its quotes doubled.
+  std::string CommaJoined() const;
+
+  // Replaces the lines by those of the file (CR LF, lone CR or lone LF end a line; a NUL
+  // ends the text). EFOpenError "Cannot open file %s" and the list unchanged when the file
+  // cannot be opened, also while another process has it open for writing.
+  void LoadLines(const std::string& path);
+  // Writes every line followed by CR LF. The file is replaced in one step, so after a
+  // failure ("Cannot create file %s", "Stream write error") the previous file is whole.
+  void SaveLines(const std::string& path) const;
+
+ protected:
+  [[noreturn]] static void IndexError(int index);
+  virtual const std::string& LineRef(int index) const = 0;
+};
+
+class TStringList : public TStrings {
+ public:
+  int LineCount() const override { return static_cast<int>(lines_.size()); }
+  std::string Line(int index) const override { return LineRef(index); }
+  void ReplaceLine(int index, std::string text) override;
+  void RemoveLine(int index) override;
+  int Append(std::string line) override;
+  void RemoveAll() override { lines_.clear(); }
+
+ protected:
+  const std::string& LineRef(int index) const override;
+
+ private:
+  std::vector<std::string> lines_;
+};

@@ -1,0 +1,27 @@
+#pragma once
+// The listing of one folder as property strings, one per entry, in the order the file
+// system gives them:
+//   name=..,type=file|dir,size=..,path=..,last_write=..[,system=true][,hidden=true],attrib=..,times={..}
+
+#include <string>
+
+#include "foundation/TStringList.h"
+#include "listing/Tokens.h"
+#include "platform/Clock.h"
+
+class ADirectory {
+ public:
+  virtual ~ADirectory() = default;
+  // Copy of entry `index`; EStringListError outside 0..entries.LineCount()-1.
+  std::string GetEntry(int index) const { return entries.Line(index); }
+
+  TStringList entries;
+};
+
+class FDirectory : public ADirectory {
+ public:
+  // Lists `path` + "*" (`path` should end with the separator). Entries named "." or "..",
+  // and those whose ":" + name + ":" occurs in `exclusions`, are skipped. The clock's
+  // time zone turns last-write times into local time.
+  FDirectory(const std::string& path, const std::string& exclusions, const platform::Clock& clock);
+};

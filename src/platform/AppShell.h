@@ -1,0 +1,44 @@
+#pragma once
+// The application object: a never-shown main window, its timers, the message loop and the
+// modal error box. On POSIX the loop waits for timer deadlines and signals: SIGTERM and
+// SIGINT end it with code 0, SIGHUP counts as a settings change, and the error box is one
+// line on standard error.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+// A running timer; destroying it stops it.
+class Timer {
+ public:
+  virtual ~Timer() = default;
+};
+
+class AppShell {
+ public:
+  virtual ~AppShell() = default;
+
+  virtual void SetTitle(const std::string& title) = 0;
+  virtual const std::string& Title() const = 0;
+
+  // Starts a timer whose ticks the message loop dispatches one at a time on this thread.
+  // Raises EOutOfResources "Not enough timers available" when the platform refuses it.
+  virtual std::unique_ptr<Timer> StartTimer(unsigned intervalMs, std::function<void()> onTick) = 0;
+  // Called on a change of system settings (WM_SETTINGCHANGE, "TaskbarCreated"; SIGHUP).
+  virtual void OnSettingsChange(std::function<void()> handler) = 0;
+
+  // Runs the message loop until the main form is closed; returns the quit code.
+  virtual int Run() = 0;
+  // Closing the main form: returns at once; the loop ends with code 0 once the current
+  // dispatch has finished.
+  virtual void CloseMainForm() = 0;
+  // Modal box with `text`, the title as caption, the error icon and one OK button. Timer
+  // ticks keep being dispatched while it is open.
+  virtual void ShowErrorBox(const std::string& text) = 0;
+};
+
+std::unique_ptr<AppShell> CreateAppShell();
+
+}  // namespace platform

@@ -1,0 +1,31 @@
+#pragma once
+// Files and folders, as the scheduler uses them: its own path, existence checks, reading a
+// whole file and replacing a whole file.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Separator that ends the folder paths the scheduler builds ('\' on Windows, '/' on POSIX).
+extern const char kPathSeparator;
+
+// Full path of the running executable.
+std::string ExecutablePath();
+
+bool FileExists(const std::string& path);    // exists and is not a folder
+bool FolderExists(const std::string& path);  // exists and is a folder
+
+// Whole contents of an existing file, opened so that others may read it too but nobody may
+// be writing it (on Windows, share mode read-only); nothing when it cannot be opened.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
+enum class SaveOutcome { Saved, CannotCreate, ShortWrite };
+
+// Writes `bytes` to a new temporary file in the same folder and puts it in place of `path`
+// in one step (MoveFileExA with replace-existing and write-through; rename on POSIX). On any
+// failure the temporary file is removed and the previous file at `path` is untouched.
+SaveOutcome ReplaceWholeFile(const std::string& path, std::string_view bytes);
+
+}  // namespace platform
