@@ -1,0 +1,26 @@
+#pragma once
+// A clock that stands still until told otherwise: set it, advance it, read it.
+
+#include <cstdint>
+
+#include "platform/Clock.h"
+
+class FakeClock : public platform::Clock {
+ public:
+  FakeClock(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
+            int millisecond = 0);
+
+  void Set(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
+           int millisecond = 0);
+  void SetTimeOfDay(int hour, int minute, int second, int millisecond = 0);
+  void AdvanceMilliseconds(std::int64_t milliseconds);
+  void AdvanceSeconds(std::int64_t seconds) { AdvanceMilliseconds(seconds * 1000); }
+
+  platform::SystemTime LocalTime() const override;
+  platform::TimeZoneInfo TimeZone() const override { return zone; }
+
+  platform::TimeZoneInfo zone;  // UTC unless a test says otherwise
+
+ private:
+  std::int64_t millisecondsSinceEpoch_ = 0;  // local time, since 1970-01-01 00:00
+};
