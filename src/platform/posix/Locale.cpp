@@ -186,7 +186,9 @@ class PosixLocale : public LocaleSource {
         default: break;  // nothing this system can show
       }
     }
-    while (!picture.empty() && picture.back() == ' ') picture.pop_back();
+    // What stood between the date and the cut-off time fields.
+    while (!picture.empty() && (picture.back() == ' ' || picture.back() == ','))
+      picture.pop_back();
     return picture;
   }
 
@@ -241,8 +243,22 @@ std::optional<std::string> PosixLocale::Lookup(std::uint32_t item) const {
       return Separator(TimeFormat(), [](char c) { return std::string_view("HIklMS").find(c) != std::string_view::npos; });
     case li::kShortDate:
       return Picture(DateFormat(), false);
-    case li::kLongDate:
-      return Picture(Info(D_T_FMT), true);
+    case li::kLongDate: {
+      // The date part of the full date-and-time format, with %x spelled out.
+      std::string format;
+      for (const Piece& p : Pieces(Info(D_T_FMT))) {
+        if (p.isConversion && p.conversion == 'x') {
+          format += DateFormat();
+        } else if (p.isConversion) {
+          format += '%';
+          if (p.unpadded) format += '-';
+          format += p.conversion;
+        } else {
+          for (char c : p.literal) format += c == '%' ? std::string("%%") : std::string(1, c);
+        }
+      }
+      return Picture(format, true);
+    }
     case li::kAmDesignator:
       return Info(AM_STR);
     case li::kPmDesignator:
