@@ -31,18 +31,19 @@ inline constexpr std::int64_t DayNumberFromCivil(int y, int m, int d) {
   return years * 365 + years / 4 - years / 100 + years / 400 + dayOfYear;  // [1, 23 936 166]
 }
 
-// The date of a day number >= 1 (the inverse of DayNumberFromCivil).
+// The date of a day number in [1, kLastDayNumber] (the inverse of DayNumberFromCivil).
 inline constexpr Date CivilFromDayNumber(std::int64_t dayNumber) {
-  // Count from 0000-03-01 so that the leap day closes each year of the cycle.
-  const std::int64_t z = dayNumber + 305;                            // [306, ...)
-  const std::int64_t era = z / 146097;                               // [0, ...)
-  const int doe = static_cast<int>(z - era * 146097);                // [0, 146096]
-  const int yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;  // [0, 399]
-  const int doy = doe - (365 * yoe + yoe / 4 - yoe / 100);           // [0, 365]
-  const int mp = (5 * doy + 2) / 153;                                // [0, 11], 0 = March
-  const int d = doy - (153 * mp + 2) / 5 + 1;                        // [1, 31]
-  const int m = mp < 10 ? mp + 3 : mp - 9;                           // [1, 12]
-  const int y = static_cast<int>(era * 400 + yoe) + (m <= 2 ? 1 : 0);  // [1, ...)
+  // Count from 0000-03-01 so that the leap day closes each year of the cycle. Every day
+  // number of a 16-bit year fits 32 bits.
+  const std::uint32_t z = static_cast<std::uint32_t>(dayNumber) + 305;  // [306, 23 936 471]
+  const std::uint32_t era = z / 146097;                              // [0, 163]
+  const std::uint32_t doe = z - era * 146097;                        // [0, 146096]
+  const std::uint32_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;  // [0, 399]
+  const std::uint32_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);  // [0, 365]
+  const std::uint32_t mp = (5 * doy + 2) / 153;                      // [0, 11], 0 = March
+  const int d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);      // [1, 31]
+  const int m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);         // [1, 12]
+  const int y = static_cast<int>(era * 400 + yoe) + (m <= 2 ? 1 : 0);  // [1, 65535]
   return {y, m, d};
 }
 

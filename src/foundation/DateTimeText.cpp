@@ -1,6 +1,8 @@
 #include "foundation/DateTimeText.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <cstddef>
 #include <string>
 
@@ -15,6 +17,17 @@ constexpr int kDeepestLevel = 2;
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// The letters whose runs form one token (an upper-case letter).
+bool FormsRuns(char upper) {
+  switch (upper) {
+    case 'C': case 'D': case 'E': case 'G': case 'H': case 'M':
+    case 'N': case 'S': case 'T': case 'Y': case 'Z':
+      return true;
+    default:
+      return false;
+  }
+}
 
 // Does the picture hold `word` at `at`, letters compared without regard to case?
 bool HasWordAt(std::string_view picture, std::size_t at, std::string_view word) {
@@ -47,8 +60,7 @@ bool HourHasMarker(std::string_view picture, std::size_t from) {
 
 class Renderer {
  public:
-  explicit Renderer(DateTimeValue value)
-      : date_(SplitDate(value)), time_(SplitTime(value)), weekday_(WeekdayNumber(value)) {}
+  explicit Renderer(DateTimeValue value) : parts_(SplitDateTime(value)) {}
 
   void Render(std::string_view picture, int level);
   std::string Text() const { return std::string(buffer_, length_); }
@@ -58,7 +70,9 @@ class Renderer {
     if (length_ < kMaxText) buffer_[length_++] = c;
   }
   void Append(std::string_view text) {
-    for (char c : text) Append(c);
+    const std::size_t n = std::min(text.size(), kMaxText - length_);
+    std::memcpy(buffer_ + length_, text.data(), n);
+    length_ += n;
   }
   void AppendNumber(unsigned number, int minDigits);
   std::string_view MonthName(const std::array<std::string, 12>& names) const {
@@ -69,14 +83,20 @@ class Renderer {
   }
 
   const DateTimeFormatSettings& format_ = DateTimeFormat;
-  CalendarDate date_;
-  ClockTime time_;
-  int weekday_;
+  const DateTimeParts parts_;
+  const CalendarDate date_ = parts_.date;
+  const ClockTime time_ = parts_.time;
+  const int weekday_ = parts_.weekday;
   char buffer_[kMaxText];
   std::size_t length_ = 0;
 };
 
 void Renderer::AppendNumber(unsigned number, int minDigits) {
+  if (number < 100 && minDigits <= 2 && length_ + 2 <= kMaxText) {  // most numbers of a date
+    if (number >= 10 || minDigits == 2) buffer_[length_++] = static_cast<char>('0' + number / 10);
+    buffer_[length_++] = static_cast<char>('0' + number % 10);
+    return;
+  }
   char digits[10];
   int count = 0;
   do {
@@ -95,10 +115,15 @@ void Renderer::Render(std::string_view picture, int level) {
   std::size_t i = 0;
   while (i < picture.size()) {
     const char c = picture[i];
+    if (!IsLetter(c) && c != '/' && c != ':' && c != '"' && c != '\'') {
+      Append(c);  // no meaning: copied, and the last letter stays
+      ++i;
+      continue;
+    }
     const char upper = Upper(c);
     // Tokens made of a run of one and the same character.
     std::size_t run = 1;
-    if (std::string_view("CDEGHMNSTYZ").find(upper) != std::string_view::npos)
+    if (FormsRuns(upper))
       while (i + run < picture.size() && picture[i + run] == c) ++run;
     const int count = static_cast<int>(run);
     std::size_t consumed = run;

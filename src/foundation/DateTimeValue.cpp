@@ -32,6 +32,24 @@ bool ValidTime(unsigned hour, unsigned minute, unsigned second, unsigned millise
   return hour <= 23 && minute <= 59 && second <= 59 && millisecond <= 999;
 }
 
+CalendarDate DateOf(std::int64_t dayNumber) {
+  if (dayNumber <= 0 || dayNumber > civil::kLastDayNumber) return {};
+  const civil::Date d = civil::CivilFromDayNumber(dayNumber);
+  return {static_cast<std::uint16_t>(d.year), static_cast<std::uint16_t>(d.month),
+          static_cast<std::uint16_t>(d.day)};
+}
+
+ClockTime TimeOf(std::int64_t m) {
+  return {static_cast<std::uint16_t>(m / 3'600'000), static_cast<std::uint16_t>(m / 60'000 % 60),
+          static_cast<std::uint16_t>(m % 60'000 / 1'000), static_cast<std::uint16_t>(m % 1'000)};
+}
+
+int WeekdayOf(std::int64_t dayNumber) {
+  // Before 0001-01-01 there is no weekday: 0 lets the name tokens show nothing.
+  if (dayNumber <= 0) return 0;
+  return static_cast<int>(dayNumber % 7) + 1;  // day 1, 0001-01-01, was a Monday (2)
+}
+
 }  // namespace
 
 DateTimeValue DateFromParts(std::uint16_t year, std::uint16_t month, std::uint16_t day) {
@@ -48,25 +66,13 @@ DateTimeValue TimeFromParts(std::uint16_t hour, std::uint16_t minute, std::uint1
   return static_cast<double>(ms) / static_cast<double>(kMsPerDay);
 }
 
-CalendarDate SplitDate(DateTimeValue value) {
-  const std::int64_t dayNumber = TakeApart(value).dayNumber;
-  if (dayNumber <= 0 || dayNumber > civil::kLastDayNumber) return {};
-  const civil::Date d = civil::CivilFromDayNumber(dayNumber);
-  return {static_cast<std::uint16_t>(d.year), static_cast<std::uint16_t>(d.month),
-          static_cast<std::uint16_t>(d.day)};
-}
+CalendarDate SplitDate(DateTimeValue value) { return DateOf(TakeApart(value).dayNumber); }
+ClockTime SplitTime(DateTimeValue value) { return TimeOf(TakeApart(value).msOfDay); }
+int WeekdayNumber(DateTimeValue value) { return WeekdayOf(TakeApart(value).dayNumber); }
 
-ClockTime SplitTime(DateTimeValue value) {
-  const std::int64_t m = TakeApart(value).msOfDay;
-  return {static_cast<std::uint16_t>(m / 3'600'000), static_cast<std::uint16_t>(m / 60'000 % 60),
-          static_cast<std::uint16_t>(m % 60'000 / 1'000), static_cast<std::uint16_t>(m % 1'000)};
-}
-
-int WeekdayNumber(DateTimeValue value) {
-  const std::int64_t dayNumber = TakeApart(value).dayNumber;
-  // Before 0001-01-01 there is no weekday: 0 lets the name tokens show nothing.
-  if (dayNumber <= 0) return 0;
-  return static_cast<int>(dayNumber % 7) + 1;  // day 1, 0001-01-01, was a Monday (2)
+DateTimeParts SplitDateTime(DateTimeValue value) {
+  const Moment m = TakeApart(value);
+  return {DateOf(m.dayNumber), TimeOf(m.msOfDay), WeekdayOf(m.dayNumber)};
 }
 
 DateTimeValue LocalToday(const platform::Clock& clock) {
