@@ -97,6 +97,13 @@ void Renderer::AppendNumber(unsigned number, int minDigits) {
     buffer_[length_++] = static_cast<char>('0' + number % 10);
     return;
   }
+  if (number >= 1000 && number < 10000 && minDigits <= 4 && length_ + 4 <= kMaxText) {  // years
+    buffer_[length_++] = static_cast<char>('0' + number / 1000);
+    buffer_[length_++] = static_cast<char>('0' + number / 100 % 10);
+    buffer_[length_++] = static_cast<char>('0' + number / 10 % 10);
+    buffer_[length_++] = static_cast<char>('0' + number % 10);
+    return;
+  }
   char digits[10];
   int count = 0;
   do {

@@ -39,7 +39,8 @@ CalendarDate DateOf(std::int64_t dayNumber) {
           static_cast<std::uint16_t>(d.day)};
 }
 
-ClockTime TimeOf(std::int64_t m) {
+ClockTime TimeOf(std::int64_t msOfDay) {
+  const auto m = static_cast<std::uint32_t>(msOfDay);  // [0, 86 399 999]
   return {static_cast<std::uint16_t>(m / 3'600'000), static_cast<std::uint16_t>(m / 60'000 % 60),
           static_cast<std::uint16_t>(m % 60'000 / 1'000), static_cast<std::uint16_t>(m % 1'000)};
 }
@@ -47,7 +48,7 @@ ClockTime TimeOf(std::int64_t m) {
 int WeekdayOf(std::int64_t dayNumber) {
   // Before 0001-01-01 there is no weekday: 0 lets the name tokens show nothing.
   if (dayNumber <= 0) return 0;
-  return static_cast<int>(dayNumber % 7) + 1;  // day 1, 0001-01-01, was a Monday (2)
+  return static_cast<int>(static_cast<std::uint64_t>(dayNumber) % 7) + 1;  // day 1, 0001-01-01, was a Monday (2)
 }
 
 }  // namespace
