@@ -22,9 +22,15 @@ cmake --build --preset windows -j "$jobs"
 step "Native unit tests"
 ctest --preset native -j "$jobs"
 
+step "Date-time text under real POSIX locales"
+bash tests/platform/locale-roundtrip.sh native
+
 step "Windows unit tests under Wine"
 export WINEPREFIX="$PWD/build/windows/wineprefix"
 ctest --preset windows
+
+step "Date-time text under Wine's locales"
+bash tests/platform/locale-roundtrip.sh windows
 
 for harness in tests/e2e/run-posix.sh:build/native tests/e2e/run-wine.sh:build/windows; do
   script=${harness%%:*}
