@@ -111,7 +111,7 @@ const TextCase kTextCases[] = {
     {"one empty item", ",", "\"\""},
     {"two empty items", ",,", ","},
     {"no items", "", ""},
-    {"inner group written bare", "x=1,y={a,b}", "x=1,\"y={a,b}\""},
+    {"item holding a comma quoted", "x=1,y={a,b}", "x=1,\"y={a,b}\""},
     {"brace item written bare", " {a}", "{a}"},
 };
 
@@ -123,7 +123,7 @@ TEST(TokensText, CommaTextOfTheItems) {
 }
 
 TEST(TokensText, RoundTripsPlainItemsButNotQuotesOrBareBraces) {
-  const std::string line = "do_schedule=1,days=0110,time=14:30,cmd=\"C:\\My App\\x.exe /a\"";
+  const std::string line = "do_schedule=1,days=0110,time=14:30,\"cmd=C:\\My App\\x.exe /a\"";
   Tokens first(line);
   Tokens second(first.Text());
   EXPECT_EQ(ItemsOf(second), ItemsOf(first));
