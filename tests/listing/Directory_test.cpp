@@ -53,65 +53,63 @@ struct EntryCase {
   const char* label;
   platform::FolderEntry entry;
   std::string path;
-  std::string expected;  // "@" stands for the last_write text
+  std::string expected;
 };
 
 const std::uint64_t kWrite = 133'780'000'000'000'000ULL;  // a moment in 2024
 
-const EntryCase kEntryCases[] = {
-    {"file of 5 bytes",
-     {"a.hvj", 0x20, FileTime(2, 1), FileTime(4, 3), kWrite, 0, 5},
-     "C:\\Jobs\\",
-     "name=a.hvj,type=file,size=5,path=C:\\Jobs\\,last_write=@,attrib=32,times={1,2,3,4," +
-         std::to_string(static_cast<std::uint32_t>(kWrite)) + "," +
-         std::to_string(static_cast<std::uint32_t>(kWrite >> 32)) + ",}"},
-    {"4 GiB file",
-     {"big.bin", 0x20, 0, 0, kWrite, 1, 0},
-     "/x/",
-     "name=big.bin,type=file,size=4294967296,path=/x/,last_write=@,attrib=32,times={0,0,0,0," +
-         std::to_string(static_cast<std::uint32_t>(kWrite)) + "," +
-         std::to_string(static_cast<std::uint32_t>(kWrite >> 32)) + ",}"},
-    {"largest size and times",
-     {"max", 0x20, ~0ULL, ~0ULL, kWrite, 0xFFFFFFFF, 0xFFFFFFFF},
-     "/x/",
-     "name=max,type=file,size=18446744073709551615,path=/x/,last_write=@,attrib=32,"
-     "times={4294967295,4294967295,4294967295,4294967295," +
-         std::to_string(static_cast<std::uint32_t>(kWrite)) + "," +
-         std::to_string(static_cast<std::uint32_t>(kWrite >> 32)) + ",}"},
-    {"folder has an empty size",
-     {"sub", 0x10, 0, 0, kWrite, 0, 4096},
-     "/x/",
-     "name=sub,type=dir,size=,path=/x/,last_write=@,attrib=16,times={0,0,0,0," +
-         std::to_string(static_cast<std::uint32_t>(kWrite)) + "," +
-         std::to_string(static_cast<std::uint32_t>(kWrite >> 32)) + ",}"},
-    {"system before hidden, both after last_write",
-     {"s", 0x26, 0, 0, kWrite, 0, 0},
-     "/x/",
-     "name=s,type=file,size=0,path=/x/,last_write=@,system=true,hidden=true,attrib=38,"
-     "times={0,0,0,0," +
-         std::to_string(static_cast<std::uint32_t>(kWrite)) + "," +
-         std::to_string(static_cast<std::uint32_t>(kWrite >> 32)) + ",}"},
-    {"hidden folder",
-     {".h", 0x12, 0, 0, kWrite, 0, 0},
-     "/x/",
-     "name=.h,type=dir,size=,path=/x/,last_write=@,hidden=true,attrib=18,times={0,0,0,0," +
-         std::to_string(static_cast<std::uint32_t>(kWrite)) + "," +
-         std::to_string(static_cast<std::uint32_t>(kWrite >> 32)) + ",}"},
-    {"name and path escaped",
-     {"a,{b}#.txt", 0x4, 0, 0, kWrite, 0, 1},
-     "C:\\J,obs{1}#\\",
-     "name=a|<b>*.txt,type=file,size=1,path=C:\\J|obs<1>*\\,last_write=@,system=true,attrib=4,"
-     "times={0,0,0,0," +
-         std::to_string(static_cast<std::uint32_t>(kWrite)) + "," +
-         std::to_string(static_cast<std::uint32_t>(kWrite >> 32)) + ",}"},
-};
+platform::FolderEntry Found(std::string name, std::uint32_t attributes, std::uint64_t creation,
+                           std::uint64_t access, std::uint64_t write, std::uint32_t sizeHigh,
+                           std::uint32_t sizeLow) {
+  return {std::move(name), attributes, creation, access, write, sizeHigh, sizeLow};
+}
+
+// "@" stands for the last_write text, "$" for the two halves of kWrite in `times`.
+std::vector<EntryCase> EntryCases() {
+  return {
+      {"file of 5 bytes",
+       Found("a.hvj", 0x20, FileTime(2, 1), FileTime(4, 3), kWrite, 0, 5),
+       "C:\\Jobs\\",
+       "name=a.hvj,type=file,size=5,path=C:\\Jobs\\,last_write=@,attrib=32,times={1,2,3,4,$,}"},
+      {"4 GiB file",
+       Found("big.bin", 0x20, 0, 0, kWrite, 1, 0),
+       "/x/",
+       "name=big.bin,type=file,size=4294967296,path=/x/,last_write=@,attrib=32,times={0,0,0,0,$,}"},
+      {"largest size and times",
+       Found("max", 0x20, ~0ULL, ~0ULL, kWrite, 0xFFFFFFFF, 0xFFFFFFFF),
+       "/x/",
+       "name=max,type=file,size=18446744073709551615,path=/x/,last_write=@,attrib=32,"
+       "times={4294967295,4294967295,4294967295,4294967295,$,}"},
+      {"folder has an empty size",
+       Found("sub", 0x10, 0, 0, kWrite, 0, 4096),
+       "/x/",
+       "name=sub,type=dir,size=,path=/x/,last_write=@,attrib=16,times={0,0,0,0,$,}"},
+      {"system before hidden, both after last_write",
+       Found("s", 0x26, 0, 0, kWrite, 0, 0),
+       "/x/",
+       "name=s,type=file,size=0,path=/x/,last_write=@,system=true,hidden=true,attrib=38,"
+       "times={0,0,0,0,$,}"},
+      {"hidden folder",
+       Found(".h", 0x12, 0, 0, kWrite, 0, 0),
+       "/x/",
+       "name=.h,type=dir,size=,path=/x/,last_write=@,hidden=true,attrib=18,times={0,0,0,0,$,}"},
+      {"name and path escaped",
+       Found("a,{b}#.txt", 0x4, 0, 0, kWrite, 0, 1),
+       "C:\\J,obs{1}#\\",
+       "name=a|<b>*.txt,type=file,size=1,path=C:\\J|obs<1>*\\,last_write=@,system=true,attrib=4,"
+       "times={0,0,0,0,$,}"},
+  };
+}
 
 TEST(DirectoryEntryText, ItemsInOrderWithExactValues) {
   FakeClock clock(2026, 12, 9, 14, 30);
-  for (const auto& c : kEntryCases) {
+  const std::string writeHalves = std::to_string(static_cast<std::uint32_t>(kWrite)) + "," +
+                                  std::to_string(static_cast<std::uint32_t>(kWrite >> 32));
+  for (const auto& c : EntryCases()) {
     SCOPED_TRACE(c.label);
     std::string expected = c.expected;
     expected.replace(expected.find('@'), 1, LastWrite(c.entry.lastWriteTime, clock));
+    expected.replace(expected.find('$'), 1, writeHalves);
     EXPECT_EQ(EntryText(c.entry, c.path, clock), expected);
   }
 }
