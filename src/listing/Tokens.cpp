@@ -1,8 +1,14 @@
 #include "listing/Tokens.h"
 
+#include <string_view>
+
 #include "foundation/Exception.h"
 
 namespace {
+
+// The characters that carry the structure, and the ones that stand for them in a value.
+constexpr std::string_view kStructure = "{},#";
+constexpr std::string_view kEscaped = "<>|*";
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
@@ -61,31 +67,17 @@ std::string Tokens::Text() const { return items_.CommaJoined(); }
 
 std::string EscapeValue(std::string text) {
   for (char& c : text) {
-    switch (c) {
-      case '<':
-      case '>':
-      case '|':
-      case '*':
-        throw Exception(std::string("The character ") + c + " is not allowed");
-      case '{': c = '<'; break;
-      case '}': c = '>'; break;
-      case ',': c = '|'; break;
-      case '#': c = '*'; break;
-      default: break;
+    if (kEscaped.find(c) != std::string_view::npos) {
+      throw Exception(std::string("The character ") + c + " is not allowed");
     }
+    if (const auto at = kStructure.find(c); at != std::string_view::npos) c = kEscaped[at];
   }
   return text;
 }
 
 std::string UnescapeValue(std::string text) {
   for (char& c : text) {
-    switch (c) {
-      case '<': c = '{'; break;
-      case '>': c = '}'; break;
-      case '|': c = ','; break;
-      case '*': c = '#'; break;
-      default: break;
-    }
+    if (const auto at = kEscaped.find(c); at != std::string_view::npos) c = kStructure[at];
   }
   return text;
 }

@@ -59,43 +59,31 @@ struct EntryCase {
 const std::uint64_t kWrite = 133'780'000'000'000'000ULL;  // a moment in 2024
 
 platform::FolderEntry Found(std::string name, std::uint32_t attributes, std::uint64_t creation,
-                           std::uint64_t access, std::uint64_t write, std::uint32_t sizeHigh,
-                           std::uint32_t sizeLow) {
+                            std::uint64_t access, std::uint64_t write, std::uint32_t sizeHigh,
+                            std::uint32_t sizeLow) {
   return {std::move(name), attributes, creation, access, write, sizeHigh, sizeLow};
 }
 
 // "@" stands for the last_write text, "$" for the two halves of kWrite in `times`.
 std::vector<EntryCase> EntryCases() {
   return {
-      {"file of 5 bytes",
-       Found("a.hvj", 0x20, FileTime(2, 1), FileTime(4, 3), kWrite, 0, 5),
+      {"file of 5 bytes", Found("a.hvj", 0x20, FileTime(2, 1), FileTime(4, 3), kWrite, 0, 5),
        "C:\\Jobs\\",
        "name=a.hvj,type=file,size=5,path=C:\\Jobs\\,last_write=@,attrib=32,times={1,2,3,4,$,}"},
-      {"4 GiB file",
-       Found("big.bin", 0x20, 0, 0, kWrite, 1, 0),
-       "/x/",
+      {"4 GiB file", Found("big.bin", 0x20, 0, 0, kWrite, 1, 0), "/x/",
        "name=big.bin,type=file,size=4294967296,path=/x/,last_write=@,attrib=32,times={0,0,0,0,$,}"},
-      {"largest size and times",
-       Found("max", 0x20, ~0ULL, ~0ULL, kWrite, 0xFFFFFFFF, 0xFFFFFFFF),
+      {"largest size and times", Found("max", 0x20, ~0ULL, ~0ULL, kWrite, 0xFFFFFFFF, 0xFFFFFFFF),
        "/x/",
        "name=max,type=file,size=18446744073709551615,path=/x/,last_write=@,attrib=32,"
        "times={4294967295,4294967295,4294967295,4294967295,$,}"},
-      {"folder has an empty size",
-       Found("sub", 0x10, 0, 0, kWrite, 0, 4096),
-       "/x/",
+      {"folder has an empty size", Found("sub", 0x10, 0, 0, kWrite, 0, 4096), "/x/",
        "name=sub,type=dir,size=,path=/x/,last_write=@,attrib=16,times={0,0,0,0,$,}"},
-      {"system before hidden, both after last_write",
-       Found("s", 0x26, 0, 0, kWrite, 0, 0),
-       "/x/",
+      {"system before hidden, both after last_write", Found("s", 0x26, 0, 0, kWrite, 0, 0), "/x/",
        "name=s,type=file,size=0,path=/x/,last_write=@,system=true,hidden=true,attrib=38,"
        "times={0,0,0,0,$,}"},
-      {"hidden folder",
-       Found(".h", 0x12, 0, 0, kWrite, 0, 0),
-       "/x/",
+      {"hidden folder", Found(".h", 0x12, 0, 0, kWrite, 0, 0), "/x/",
        "name=.h,type=dir,size=,path=/x/,last_write=@,hidden=true,attrib=18,times={0,0,0,0,$,}"},
-      {"name and path escaped",
-       Found("a,{b}#.txt", 0x4, 0, 0, kWrite, 0, 1),
-       "C:\\J,obs{1}#\\",
+      {"name and path escaped", Found("a,{b}#.txt", 0x4, 0, 0, kWrite, 0, 1), "C:\\J,obs{1}#\\",
        "name=a|<b>*.txt,type=file,size=1,path=C:\\J|obs<1>*\\,last_write=@,system=true,attrib=4,"
        "times={0,0,0,0,$,}"},
   };
@@ -116,8 +104,8 @@ TEST(DirectoryEntryText, ItemsInOrderWithExactValues) {
 
 TEST(DirectoryEntryText, DecodesBackToTheFoundValues) {
   FakeClock clock(2026, 12, 9);
-  const platform::FolderEntry entry{"Report{1},#2.hvj", 0x20, FileTime(2, 1), FileTime(4, 3),
-                                    FileTime(6, 5), 0, 7};
+  const platform::FolderEntry entry{
+      "Report{1},#2.hvj", 0x20, FileTime(2, 1), FileTime(4, 3), FileTime(6, 5), 0, 7};
   Tokens tokens(EntryText(entry, "C:\\Backup Jobs\\", clock));
   EXPECT_EQ(tokens.Value("name"), "Report{1},#2.hvj");
   EXPECT_EQ(tokens.Value("type"), "file");
@@ -139,9 +127,13 @@ TEST(DirectoryEntryText, LastWriteFollowsTheClocksTimeZone) {
 
 TEST(DirectoryEntryText, ForbiddenCharacterInNameOrPathFails) {
   FakeClock clock(2026, 12, 9);
-  EXPECT_EQ(MessageOf([&] { EntryText({"a|b", 0x20}, "/x/", clock); }),
+  EXPECT_EQ(MessageOf([&] {
+              EntryText({"a|b", 0x20}, "/x/", clock);
+            }),
             "The character | is not allowed");
-  EXPECT_EQ(MessageOf([&] { EntryText({"ab", 0x20}, "/x<y/", clock); }),
+  EXPECT_EQ(MessageOf([&] {
+              EntryText({"ab", 0x20}, "/x<y/", clock);
+            }),
             "The character < is not allowed");
 }
 
@@ -229,9 +221,8 @@ TEST_F(DirectoryListing, StructureCharactersEscapedInNameAndPath) {
   const FDirectory listing = List(path);
   ASSERT_EQ(listing.entries.LineCount(), 1);
   const std::string entry = listing.GetEntry(0);
-  EXPECT_EQ(entry.rfind("name=a|b<c>*d.txt,type=file,size=0,path=" + EscapeValue(path) +
-                            ",last_write=",
-                        0),
+  EXPECT_EQ(entry.rfind(
+                "name=a|b<c>*d.txt,type=file,size=0,path=" + EscapeValue(path) + ",last_write=", 0),
             0u)
       << entry;
   EXPECT_NE(EscapeValue(path).find("p|<1>*"), std::string::npos);

@@ -72,9 +72,7 @@ TEST(TokensDecode, UnbalancedBracesFail) {
   }
 }
 
-TEST(TokensDecode, FailureIsPlainException) {
-  EXPECT_THROW(Tokens("{a,b"), Exception);
-}
+TEST(TokensDecode, FailureIsPlainException) { EXPECT_THROW(Tokens("{a,b"), Exception); }
 
 TEST(TokensDecode, CallersTextIsUntouched) {
   const std::string text = "{a=1,b=2}";
@@ -88,7 +86,7 @@ TEST(TokensValue, ReadsFirstMatchIgnoringCaseAndUnescapes) {
   EXPECT_EQ(tokens.Value("type"), "file");
   EXPECT_EQ(tokens.Value("size"), "");
   EXPECT_EQ(tokens.Value("empty"), "");
-  EXPECT_EQ(tokens.Value("b"), "");    // the name is "b " with its space
+  EXPECT_EQ(tokens.Value("b"), "");  // the name is "b " with its space
   EXPECT_EQ(tokens.Value("b "), " 2");
   EXPECT_EQ(tokens.Value("cmd"), "a,b");  // unescaped even when never escaped
 }
@@ -106,7 +104,8 @@ struct TextCase {
 };
 
 const TextCase kTextCases[] = {
-    {"quoted when holding a space or quote", "do=1,\"p=C:\\Program Files\\App\\run.exe /job\",q=say \"hi\"",
+    {"quoted when holding a space or quote",
+     "do=1,\"p=C:\\Program Files\\App\\run.exe /job\",q=say \"hi\"",
      "do=1,\"p=C:\\Program Files\\App\\run.exe /job\",\"q=say \"\"hi\"\"\""},
     {"one empty item", ",", "\"\""},
     {"two empty items", ",,", ","},
@@ -161,13 +160,10 @@ TEST(EscapeValue, ReportsTheFirstForbiddenCharacter) {
     std::string text;
     std::string message;
   } cases[] = {
-      {"a<b", "The character < is not allowed"},
-      {"a>b", "The character > is not allowed"},
-      {"a|b", "The character | is not allowed"},
-      {"a*b", "The character * is not allowed"},
+      {"a<b", "The character < is not allowed"}, {"a>b", "The character > is not allowed"},
+      {"a|b", "The character | is not allowed"}, {"a*b", "The character * is not allowed"},
       {"{*", "The character * is not allowed"},  // the '<' made from '{' is never reported
-      {"*{", "The character * is not allowed"},
-      {"x|y<z", "The character | is not allowed"},
+      {"*{", "The character * is not allowed"},  {"x|y<z", "The character | is not allowed"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);

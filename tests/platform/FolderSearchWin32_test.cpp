@@ -1,9 +1,8 @@
 // Attributes that only Windows can set on a file: hidden and system.
 #ifdef _WIN32
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "fakes/FakeClock.h"
 #include "fakes/TempFolder.h"
@@ -17,8 +16,8 @@ TEST(FolderSearchWin32, HiddenAndSystemEntriesAreListedAndMarked) {
   const std::string both = folder.Write("both.txt", "");
   const std::string hidden = folder.Write("hidden.txt", "");
   const std::string system = folder.Write("system.txt", "");
-  ASSERT_TRUE(SetFileAttributesA(both.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                                   FILE_ATTRIBUTE_ARCHIVE));
+  ASSERT_TRUE(SetFileAttributesA(
+      both.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
   ASSERT_TRUE(SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN));
   ASSERT_TRUE(SetFileAttributesA(system.c_str(), FILE_ATTRIBUTE_SYSTEM));
 
@@ -65,10 +64,12 @@ TEST(FolderSearchWin32, ReportsTheRawFindData) {
     seen = true;
     EXPECT_EQ(entry.attributes, expected.dwFileAttributes);
     EXPECT_EQ(entry.sizeLow, 3u);
-    EXPECT_EQ(entry.lastWriteTime, (static_cast<std::uint64_t>(expected.ftLastWriteTime.dwHighDateTime) << 32) |
-                                       expected.ftLastWriteTime.dwLowDateTime);
-    EXPECT_EQ(entry.creationTime, (static_cast<std::uint64_t>(expected.ftCreationTime.dwHighDateTime) << 32) |
-                                      expected.ftCreationTime.dwLowDateTime);
+    EXPECT_EQ(entry.lastWriteTime,
+              (static_cast<std::uint64_t>(expected.ftLastWriteTime.dwHighDateTime) << 32) |
+                  expected.ftLastWriteTime.dwLowDateTime);
+    EXPECT_EQ(entry.creationTime,
+              (static_cast<std::uint64_t>(expected.ftCreationTime.dwHighDateTime) << 32) |
+                  expected.ftCreationTime.dwLowDateTime);
   }
   EXPECT_TRUE(seen);
 }

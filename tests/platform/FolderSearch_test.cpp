@@ -68,9 +68,10 @@ TEST(FolderSearch, FileTimesAreTicksSince1601) {
 TEST(FolderSearch, ReadOnlyWhenTheOwnerMayNotWrite) {
   TempFolder folder;
   const std::filesystem::path path(folder.Write("locked.txt", "x"));
-  std::filesystem::permissions(path, std::filesystem::perms::owner_write |
-                                         std::filesystem::perms::group_write |
-                                         std::filesystem::perms::others_write,
+  std::filesystem::permissions(path,
+                               std::filesystem::perms::owner_write |
+                                   std::filesystem::perms::group_write |
+                                   std::filesystem::perms::others_write,
                                std::filesystem::perm_options::remove);
   const auto entry = Search(folder.Path() + "*").at("locked.txt");
   EXPECT_EQ(entry.attributes & platform::kAttributeReadOnly, platform::kAttributeReadOnly);

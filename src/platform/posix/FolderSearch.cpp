@@ -107,7 +107,8 @@ bool FolderSearch::Next(FolderEntry& entry) {
   if (state_->dir == nullptr) return false;
   while (const dirent* d = readdir(state_->dir)) {
     const std::string name = d->d_name;
-    if (state_->wholeName ? name != state_->prefix : name.compare(0, state_->prefix.size(), state_->prefix) != 0) {
+    if (state_->wholeName ? name != state_->prefix
+                          : name.compare(0, state_->prefix.size(), state_->prefix) != 0) {
       continue;
     }
     Status status;
