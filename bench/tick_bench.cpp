@@ -28,7 +28,7 @@ void IdleScheduleCheck(benchmark::State& state) {
     const std::string cmd = "C:\\Tools\\backup.exe /job " + std::to_string(i);
     const std::string time = std::to_string(8 + i % 12) + ":" + std::to_string(10 + i % 50) + ":00";
     JobList.Append("do_schedule=1,days=1111100,time=" + time + ",\"cmd=" + cmd + "\"");
-    LastRunStore.Append(cmd + "=12/8/2026 " + time + " PM");
+    LastRunStore.Append(cmd + "=12/8/2026 " + time);
   }
   FakeShell shell;
   FakeClock clock(2026, 12, 9, 3, 0, 0);  // nothing is due at 3 in the morning

@@ -1,11 +1,10 @@
 #include "app/ScheduleCheck.h"
 
-#include "app/LastRunKey.h"
+#include "app/JobReadings.h"
 #include "app/Sched_main.h"
 #include "foundation/DateTimeText.h"
 #include "foundation/Exception.h"
 #include "foundation/ParseDateTime.h"
-#include "listing/Tokens.h"
 
 namespace {
 
@@ -24,30 +23,33 @@ void CheckSchedule(SchedContext& context) {
   const DateTimeValue nowOfDay = LocalTimeOfDay(context.clock);
   const DateTimeValue defaultLastRun = DateFromParts(1990, 1, 1);
 
-  // Reads the count afresh each time round: the list is the program-wide one.
+  static JobReadings readings;
+  readings.BeginTick(SplitDate(today).year, JobList.LineCount());
   for (int j = 0; j < JobList.LineCount(); ++j) {
-    const Tokens job(JobList.Line(j));
+    JobReading& job = readings.Job(j, JobList.Line(j));
 
-    const std::string days = job.Value("days");
-    const std::size_t position = DayPosition(days, today);
-    if (position > days.size()) throw ERangeError("Range check error");
-    const bool onToday = days[position - 1] == '1';
+    const std::size_t position = DayPosition(job.days, today);
+    if (position > job.days.size()) throw ERangeError("Range check error");
+    const bool onToday = job.days[position - 1] == '1';
 
-    const DateTimeValue t = ParseDateTime(job.Value("time"), DateAndTime, context.clock);
+    if (!job.time) job.time = ParseDateTime(job.timeText, DateAndTime, context.clock);
+    const DateTimeValue t = *job.time;
 
-    const std::string cmd = job.Value("cmd");
-    const std::string key = LastRunKey(cmd);
-    DateTimeValue last = defaultLastRun;
-    const std::string stored = LastRunStore.ValueOf(key);
-    if (!stored.empty()) last = ParseDateTime(stored, DateAndTime, context.clock);
+    if (!job.lastRun || job.lastRunGeneration != LastRunStore.Generation()) {
+      const std::string stored = LastRunStore.ValueOf(job.key);
+      job.lastRun =
+          stored.empty() ? defaultLastRun : ParseDateTime(stored, DateAndTime, context.clock);
+      job.lastRunGeneration = LastRunStore.Generation();
+    }
 
     const DateTimeValue scheduled = today + t;
-    const bool due = onToday && nowOfDay > t && nowOfDay < t + scheduleWindow && last < scheduled;
+    const bool due =
+        onToday && nowOfDay > t && nowOfDay < t + scheduleWindow && *job.lastRun < scheduled;
     if (!due) continue;
 
     // Recorded and saved before the start: a job that cannot be recorded is not started.
-    LastRunStore.SetValueOf(key, DateTimeText(scheduled));
+    LastRunStore.SetValueOf(job.key, DateTimeText(scheduled));
     LastRunStore.SaveLines(ExeDir + StoreFileName);
-    context.launcher.Start(cmd);
+    context.launcher.Start(job.cmd);
   }
 }

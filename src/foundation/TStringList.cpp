@@ -115,14 +115,27 @@ const std::string& TStringList::LineRef(int index) const {
 void TStringList::ReplaceLine(int index, std::string text) {
   if (index < 0 || index >= LineCount()) IndexError(index);
   lines_[static_cast<std::size_t>(index)] = std::move(text);
+  Changed();
 }
 
 void TStringList::RemoveLine(int index) {
   if (index < 0 || index >= LineCount()) IndexError(index);
   lines_.erase(lines_.begin() + index);
+  Changed();
 }
 
 int TStringList::Append(std::string line) {
   lines_.push_back(std::move(line));
+  Changed();
   return LineCount() - 1;
+}
+
+void TStringList::RemoveAll() {
+  lines_.clear();
+  Changed();
+}
+
+std::uint64_t TStringList::NewGeneration() {
+  static std::uint64_t lastGeneration = 0;  // one thread: no lock
+  return ++lastGeneration;
 }

@@ -4,6 +4,7 @@
 // single-byte code page; indexes count from 0. Every list is unsorted, keeps duplicates
 // and compares names ignoring letter case.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,11 +55,19 @@ class TStringList : public TStrings {
   void ReplaceLine(int index, std::string text) override;
   void RemoveLine(int index) override;
   int Append(std::string line) override;
-  void RemoveAll() override { lines_.clear(); }
+  void RemoveAll() override;
+
+  // Changes with every change of the lines, and no two states of any lists share a number:
+  // a reader that remembers it knows whether what it read is still current.
+  std::uint64_t Generation() const { return generation_; }
 
  protected:
   const std::string& LineRef(int index) const override;
 
  private:
+  static std::uint64_t NewGeneration();
+  void Changed() { generation_ = NewGeneration(); }
+
   std::vector<std::string> lines_;
+  std::uint64_t generation_ = NewGeneration();
 };

@@ -49,8 +49,8 @@ TEST_F(JobDiscovery, OnlyScheduledFilesWithTheJobExtensionAreListed) {
   std::vector<std::string> jobs = Jobs();
   std::sort(jobs.begin(), jobs.end());
   EXPECT_EQ(jobs, (std::vector<std::string>{
-                      kScheduled, kScheduled,
-                      "do_schedule=1,days=1111100,time=9:00,\"cmd=say hi\""}));
+                      "do_schedule=1,days=1111100,time=9:00,\"cmd=say hi\"", kScheduled,
+                      kScheduled}));
   EXPECT_FALSE(shell.closed);
 }
 
@@ -100,7 +100,7 @@ TEST_F(JobDiscovery, BadBracesInAScheduleEndTheTick) {
   TForm1 form(context);
   WriteJob("a.hvj", "do_schedule=1,days={1111111");
   shell.Tick();
-  EXPECT_EQ(shell.boxes, std::vector<std::string>{"Tokens, {...} do not match"});
+  EXPECT_EQ(shell.boxes, std::vector<std::string>{"Tokens, {...} do not match."});
 }
 
 TEST_F(JobDiscovery, ClosingTheFormLetsTheTickFinishWithoutStartingAnything) {

@@ -135,6 +135,23 @@ TEST_F(ScheduleCheck, AnUnreadableStoredRunIsAConversionError) {
   EXPECT_EQ(ErrorAt<ConversionError>(10, 0, 0), "'9 December 2026' is not a valid date and time");
 }
 
+TEST_F(ScheduleCheck, ReadsTextsAgainWhenTheDateTimeSettingsChange) {
+  LastRunStore.Append("backup.cmd=12/8/2026 2:30:00 PM");
+  JobList.Append(Job("1111111", "14.30.00", "backup.cmd"));
+  EXPECT_EQ(ErrorAt<ConversionError>(14, 30, 1), "'14.30.00' is not a valid date and time");
+
+  DateTimeFormat.timeSep = '.';
+  EXPECT_EQ(ErrorAt<ConversionError>(14, 30, 1),
+            "'12/8/2026 2:30:00 PM' is not a valid date and time");
+
+  DateTimeFormat.dateSep = '.';
+  DateTimeFormat.shortDatePicture = "d.M.yyyy";
+  LastRunStore.ReplaceLine(0, "backup.cmd=8.12.2026 14.30.00");
+  CheckAt(14, 30, 2);
+  EXPECT_EQ(launcher.started, std::vector<std::string>{"backup.cmd"});
+  EXPECT_EQ(StoreText(), "backup.cmd=9.12.2026 2.30.00 PM\r\n");
+}
+
 TEST_F(ScheduleCheck, AJobLateInTheDayDoesNotStartAfterMidnight) {
   JobList.Append(Job("1111111", "23:58:00", "night.cmd"));
   clock.Set(2026, 12, 10, 0, 1, 0);

@@ -1,0 +1,47 @@
+#pragma once
+// What the schedule check has read from each line of JobList, kept from tick to tick.
+//
+// Every tick looks at every listed job, but the job list, the last-run store and the
+// date-time settings change rarely: decoding a schedule, reading its time and looking its
+// command up in the store are done again only when what they were read from has changed.
+// A reading that fails is never kept, so it fails again, at the same job, on the next tick.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "foundation/DateTimeFormat.h"
+#include "foundation/DateTimeValue.h"
+
+struct JobReading {
+  std::string line;      // the JobList line this was read from
+  std::string days;      // the job's items, unescaped
+  std::string timeText;
+  std::string cmd;
+  std::string key;       // cmd as the last-run store names it
+  std::optional<DateTimeValue> time;
+  std::optional<DateTimeValue> lastRun;
+  std::uint64_t lastRunGeneration = 0;  // LastRunStore generation lastRun was read from
+};
+
+class JobReadings {
+ public:
+  // At the start of each tick: forgets the date-time readings when the settings or the
+  // year (which reading a text may depend on) have changed, and fits the job count.
+  void BeginTick(std::uint16_t year, int jobCount);
+  // The reading of job `index`, decoded afresh when its line changed (and raising as
+  // decoding does).
+  JobReading& Job(int index, const std::string& line);
+
+ private:
+  struct ParseSettings {
+    char dateSep, timeSep, decimalSep;
+    std::string shortDatePicture, amText, pmText;
+    std::uint16_t year;
+    bool operator==(const ParseSettings&) const = default;
+  };
+
+  std::optional<ParseSettings> settings_;
+  std::vector<JobReading> jobs_;
+};
