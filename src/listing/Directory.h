@@ -8,6 +8,7 @@
 #include "foundation/TStringList.h"
 #include "listing/Tokens.h"
 #include "platform/Clock.h"
+#include "platform/FolderSearch.h"
 
 class ADirectory {
  public:
@@ -25,3 +26,9 @@ class FDirectory : public ADirectory {
   // time zone turns last-write times into local time.
   FDirectory(const std::string& path, const std::string& exclusions, const platform::Clock& clock);
 };
+
+// The property string of one found entry of the folder `path` (name and path escaped,
+// last-write time in local time through the clock's time zone). Exception "The character c
+// is not allowed" when the name or the path holds '<', '>', '|' or '*'.
+std::string EntryText(const platform::FolderEntry& entry, const std::string& path,
+                      const platform::Clock& clock);
