@@ -24,8 +24,16 @@ DateTimeValue TimeFromParts(std::uint16_t hour, std::uint16_t minute, std::uint1
 // Both round the value to whole milliseconds first (ties to even); never fail.
 CalendarDate SplitDate(DateTimeValue value);
 ClockTime SplitTime(DateTimeValue value);
-// 1 = Sunday .. 7 = Saturday.
+// 1 = Sunday .. 7 = Saturday; 0 before 0001-01-01, where there is no weekday.
 int WeekdayNumber(DateTimeValue value);
+
+// All three of the above from one rounding of the value, for the text form.
+struct DateTimeParts {
+  CalendarDate date;
+  ClockTime time;
+  int weekday = 0;
+};
+DateTimeParts SplitDateTime(DateTimeValue value);
 
 // Each reads the clock on its own.
 DateTimeValue LocalToday(const platform::Clock& clock);

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both targets and runs every test: the native unit tests,
+# the Windows unit tests under Wine, and the end-to-end tests of the real program on both
+# platforms.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+started=$SECONDS
+
+bash scripts/install-deps.sh
+jobs=$(nproc)
+
+step() { printf '\n== %s\n' "$*"; }
+
+step "Building the native program and tests"
+cmake --preset native >/dev/null
+cmake --build --preset native -j "$jobs"
+
+step "Building the Windows program and tests"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
+
+step "Native unit tests"
+ctest --preset native -j "$jobs"
+
+step "Windows unit tests under Wine"
+export WINEPREFIX="$PWD/build/windows/wineprefix"
+ctest --preset windows
+
+for harness in tests/e2e/run-posix.sh:build/native tests/e2e/run-wine.sh:build/windows; do
+  script=${harness%%:*}
+  if [ -f "$script" ]; then
+    step "End-to-end: $script"
+    bash "$script" "${harness##*:}"
+  fi
+done
+
+step "All tests passed in $((SECONDS - started)) s"

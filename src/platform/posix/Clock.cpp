@@ -1,0 +1,86 @@
+#include "platform/Clock.h"
+
+#include <time.h>
+
+namespace platform {
+namespace {
+
+constexpr time_t kSecondsPerDay = 86'400;
+// File times count 100 ns ticks from 1601-01-01; the C library counts seconds from 1970.
+constexpr std::int64_t kTicksPerSecond = 10'000'000;
+constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
+
+SystemTime FieldsOf(const tm& t, unsigned milliseconds) {
+  SystemTime s;
+  s.year = static_cast<std::uint16_t>(t.tm_year + 1900);
+  s.month = static_cast<std::uint16_t>(t.tm_mon + 1);
+  s.dayOfWeek = static_cast<std::uint16_t>(t.tm_wday);
+  s.day = static_cast<std::uint16_t>(t.tm_mday);
+  s.hour = static_cast<std::uint16_t>(t.tm_hour);
+  s.minute = static_cast<std::uint16_t>(t.tm_min);
+  s.second = static_cast<std::uint16_t>(t.tm_sec > 59 ? 59 : t.tm_sec);  // no leap second
+  s.milliseconds = static_cast<std::uint16_t>(milliseconds);
+  return s;
+}
+
+class PosixClock : public Clock {
+ public:
+  SystemTime LocalTime() const override {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    tm local{};
+    localtime_r(&now.tv_sec, &local);
+    return FieldsOf(local, static_cast<unsigned>(now.tv_nsec / 1'000'000));
+  }
+
+  // The zone in the shape Windows reports it: Bias is the standard offset, DaylightBias the
+  // extra offset of daylight saving time, and result code 2 while it is in effect. The C
+  // library tells only the offset of a given moment, so the other season's offset is found
+  // by looking at the moments of the year around now.
+  TimeZoneInfo TimeZone() const override {
+    TimeZoneInfo zone;
+    const time_t now = time(nullptr);
+    tm local{};
+    if (localtime_r(&now, &local) == nullptr) return zone;
+    long standardOffset = local.tm_gmtoff, daylightOffset = local.tm_gmtoff;
+    bool zoneHasDaylight = local.tm_isdst > 0;
+    for (int week = -26; week <= 26; ++week) {
+      const time_t probe = now + week * 7 * kSecondsPerDay;
+      tm t{};
+      if (localtime_r(&probe, &t) == nullptr) continue;
+      if (t.tm_isdst > 0 && local.tm_isdst <= 0) {
+        daylightOffset = t.tm_gmtoff;
+        zoneHasDaylight = true;
+        break;
+      }
+      if (t.tm_isdst == 0 && local.tm_isdst > 0) {
+        standardOffset = t.tm_gmtoff;
+        break;
+      }
+    }
+    zone.bias = static_cast<std::int32_t>(-standardOffset / 60);
+    zone.standardBias = 0;
+    zone.daylightBias = static_cast<std::int32_t>(-(daylightOffset - standardOffset) / 60);
+    zone.resultCode = local.tm_isdst > 0 ? kTimeZoneIdDaylight : (zoneHasDaylight ? 1u : 0u);
+    return zone;
+  }
+};
+
+}  // namespace
+
+Clock& SystemClock() {
+  static PosixClock clock;
+  return clock;
+}
+
+std::optional<SystemTime> SplitFileTime(std::uint64_t fileTime) {
+  // As on Windows, file times with the top bit set cannot be split.
+  if (fileTime >= (std::uint64_t{1} << 63)) return std::nullopt;
+  const auto ticks = static_cast<std::int64_t>(fileTime);
+  const time_t seconds = static_cast<time_t>(ticks / kTicksPerSecond - kSecondsFrom1601To1970);
+  tm utc{};
+  if (gmtime_r(&seconds, &utc) == nullptr) return std::nullopt;
+  return FieldsOf(utc, static_cast<unsigned>(ticks % kTicksPerSecond / 10'000));
+}
+
+}  // namespace platform

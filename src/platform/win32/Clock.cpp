@@ -1,0 +1,59 @@
+#include "platform/Clock.h"
+
+#include <windows.h>
+
+namespace platform {
+namespace {
+
+SystemTime FieldsOf(const SYSTEMTIME& t) {
+  SystemTime s;
+  s.year = t.wYear;
+  s.month = t.wMonth;
+  s.dayOfWeek = t.wDayOfWeek;
+  s.day = t.wDay;
+  s.hour = t.wHour;
+  s.minute = t.wMinute;
+  s.second = t.wSecond;
+  s.milliseconds = t.wMilliseconds;
+  return s;
+}
+
+class Win32Clock : public Clock {
+ public:
+  SystemTime LocalTime() const override {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return FieldsOf(t);
+  }
+
+  TimeZoneInfo TimeZone() const override {
+    TIME_ZONE_INFORMATION info{};
+    TimeZoneInfo zone;
+    // On failure (TIME_ZONE_ID_INVALID) the biases stay 0 and the standard bias applies.
+    zone.resultCode = GetTimeZoneInformation(&info);
+    if (zone.resultCode != TIME_ZONE_ID_INVALID) {
+      zone.bias = info.Bias;
+      zone.standardBias = info.StandardBias;
+      zone.daylightBias = info.DaylightBias;
+    }
+    return zone;
+  }
+};
+
+}  // namespace
+
+Clock& SystemClock() {
+  static Win32Clock clock;
+  return clock;
+}
+
+std::optional<SystemTime> SplitFileTime(std::uint64_t fileTime) {
+  FILETIME ft;
+  ft.dwLowDateTime = static_cast<DWORD>(fileTime & 0xFFFFFFFFu);
+  ft.dwHighDateTime = static_cast<DWORD>(fileTime >> 32);
+  SYSTEMTIME t;
+  if (!FileTimeToSystemTime(&ft, &t)) return std::nullopt;
+  return FieldsOf(t);
+}
+
+}  // namespace platform

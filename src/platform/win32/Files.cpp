@@ -1,0 +1,63 @@
+#include "platform/Files.h"
+
+#include <windows.h>
+
+namespace platform {
+
+const char kPathSeparator = '\\';
+
+std::string ExecutablePath() {
+  char buffer[MAX_PATH + 1];
+  const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+  return std::string(buffer, length);
+}
+
+bool FileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  // Others may read meanwhile; a file open elsewhere for writing cannot be opened.
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string bytes;
+  char buffer[65536];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+  CloseHandle(file);
+  return bytes;
+}
+
+SaveOutcome ReplaceWholeFile(const std::string& path, std::string_view bytes) {
+  // A fixed name beside the file: a leftover from an interrupted save is simply overwritten.
+  const std::string temporary = path + ".tmp";
+  const HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return SaveOutcome::CannotCreate;
+  DWORD put = 0;
+  const bool written =
+      bytes.empty() ||
+      (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) &&
+       put == bytes.size());
+  const bool flushed = written && FlushFileBuffers(file);
+  CloseHandle(file);
+  if (!flushed) {
+    DeleteFileA(temporary.c_str());
+    return SaveOutcome::ShortWrite;
+  }
+  if (!MoveFileExA(temporary.c_str(), path.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileA(temporary.c_str());
+    return SaveOutcome::CannotCreate;
+  }
+  return SaveOutcome::Saved;
+}
+
+}  // namespace platform

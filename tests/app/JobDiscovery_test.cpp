@@ -1,0 +1,132 @@
+#include "app/JobDiscovery.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "SchedulerFixture.h"
+#include "app/TForm1.h"
+
+namespace {
+
+constexpr const char* kScheduled = "do_schedule=1,days=1111111,time=14:30:00,cmd=backup.cmd";
+
+class JobDiscovery : public SchedulerFixture {
+ protected:
+  JobDiscovery() { autostart.values["Harbovale Scheduler"] = exePath; }
+
+  void BackupAppRuns(bool runs) {
+    if (runs)
+      mutexes.held.insert("HarbovaleMutex_8m01349r464");
+    else
+      mutexes.held.clear();
+  }
+  std::vector<std::string> Jobs() const {
+    std::vector<std::string> jobs;
+    for (int i = 0; i < JobList.LineCount(); ++i) jobs.push_back(JobList.Line(i));
+    return jobs;
+  }
+};
+
+TEST_F(JobDiscovery, AMissingJobFolderUnregistersAndEndsTheProgram) {
+  DiscoverJobs(context);
+  EXPECT_TRUE(autostart.values.empty());
+  EXPECT_TRUE(shell.closed);
+}
+
+TEST_F(JobDiscovery, OnlyScheduledFilesWithTheJobExtensionAreListed) {
+  WriteJob("a.hvj", kScheduled);
+  WriteJob("weekly.full.hvj", "do_schedule=1,days=1111100,time=9:00,cmd=say hi");
+  WriteJob(".hvj", kScheduled);
+  WriteJob("Job.HVJ", kScheduled);           // the extension's case matters
+  WriteJob("a.hvj.bak", kScheduled);
+  WriteJob("off.hvj", "do_schedule=0,cmd=x");
+  WriteJob("empty.hvj", "do_schedule=,cmd=x");
+  WriteJob("none.hvj", "days=1111111,cmd=x");
+  WriteJob("spaced.hvj", "do_schedule= 1,cmd=x");  // " 1" is not "1"
+  folder.Write("Backup Jobs/x.hvj/inside.txt", "");  // a folder is not a job file
+  DiscoverJobs(context);
+  std::vector<std::string> jobs = Jobs();
+  std::sort(jobs.begin(), jobs.end());
+  EXPECT_EQ(jobs, (std::vector<std::string>{
+                      "do_schedule=1,days=1111100,time=9:00,\"cmd=say hi\"", kScheduled,
+                      kScheduled}));
+  EXPECT_FALSE(shell.closed);
+}
+
+TEST_F(JobDiscovery, RebuildsOnTheFirstTickThenFollowsTheBackupApplication) {
+  WriteJob("a.hvj", kScheduled);
+  DiscoverJobs(context);  // first tick: countdown 1 -> 0
+  EXPECT_EQ(RescanCountdown, 0);
+  EXPECT_EQ(Jobs().size(), 1u);
+
+  WriteJob("b.hvj", kScheduled);
+  DiscoverJobs(context);  // idle: the new file is not seen
+  EXPECT_EQ(Jobs().size(), 1u);
+
+  BackupAppRuns(true);
+  DiscoverJobs(context);
+  EXPECT_EQ(RescanCountdown, 10);
+  EXPECT_EQ(Jobs().size(), 2u);
+
+  BackupAppRuns(false);
+  for (int tick = 1; tick <= 10; ++tick) {
+    WriteJob("t" + std::to_string(tick) + ".hvj", kScheduled);
+    DiscoverJobs(context);
+    EXPECT_EQ(Jobs().size(), 2u + tick) << "trailing tick " << tick;
+  }
+  EXPECT_EQ(RescanCountdown, 0);
+  WriteJob("late.hvj", kScheduled);
+  DiscoverJobs(context);
+  EXPECT_EQ(Jobs().size(), 12u);
+}
+
+TEST_F(JobDiscovery, ARebuildThatFindsNothingScheduledEndsTheProgram) {
+  WriteJob("off.hvj", "do_schedule=0");
+  DiscoverJobs(context);
+  EXPECT_TRUE(shell.closed);
+  EXPECT_TRUE(autostart.values.empty());
+}
+
+TEST_F(JobDiscovery, AShortJobFileEndsTheTickWithThePartialList) {
+  TForm1 form(context);
+  WriteJob("a.hvj", kScheduled, 22);
+  shell.Tick();
+  EXPECT_EQ(shell.boxes, std::vector<std::string>{"List index out of bounds (22)"});
+  EXPECT_FALSE(shell.closed);  // the empty-list check is skipped on a failed rebuild
+}
+
+TEST_F(JobDiscovery, BadBracesInAScheduleEndTheTick) {
+  TForm1 form(context);
+  WriteJob("a.hvj", "do_schedule=1,days={1111111");
+  shell.Tick();
+  EXPECT_EQ(shell.boxes, std::vector<std::string>{"Tokens, {...} do not match."});
+}
+
+TEST_F(JobDiscovery, ClosingTheFormLetsTheTickFinishWithoutStartingAnything) {
+  TForm1 form(context);
+  shell.Tick();
+  EXPECT_TRUE(shell.closed);
+  EXPECT_TRUE(shell.boxes.empty());
+  EXPECT_TRUE(launcher.started.empty());
+}
+
+TEST_F(JobDiscovery, TheRoadOfOneJob) {
+  TForm1 form(context);
+  BackupAppRuns(true);
+  clock.Set(2026, 12, 9, 14, 29, 58);
+  shell.Tick();  // no job file yet: nothing scheduled ends the program
+  EXPECT_TRUE(shell.closed);
+
+  shell.closed = false;
+  WriteJob("nightly.hvj", "do_schedule=1,days=0010000,time=14:30:00,cmd=backup.cmd /job nightly");
+  for (int tick = 0; tick < 10; ++tick) {
+    clock.AdvanceSeconds(1);
+    shell.Tick();
+  }
+  EXPECT_FALSE(shell.closed);
+  EXPECT_EQ(launcher.started, std::vector<std::string>{"backup.cmd /job nightly"});
+  EXPECT_EQ(StoreText(), "backup.cmd /job nightly=12/9/2026 2:30:00 PM\r\n");
+}
+
+}  // namespace

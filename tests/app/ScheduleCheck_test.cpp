@@ -1,0 +1,222 @@
+#include "app/ScheduleCheck.h"
+
+#include <gtest/gtest.h>
+
+#include "SchedulerFixture.h"
+#include "app/TForm1.h"
+#include "foundation/Exception.h"
+
+namespace {
+
+std::string Job(const std::string& days, const std::string& time, const std::string& cmd) {
+  return "do_schedule=1,days=" + days + ",time=" + time + ",cmd=" + cmd;
+}
+
+class ScheduleCheck : public SchedulerFixture {
+ protected:
+  // One schedule check at the given time of the fake clock's day.
+  void CheckAt(int hour, int minute, int second) {
+    clock.SetTimeOfDay(hour, minute, second);
+    CheckSchedule(context);
+  }
+
+  template <typename Error>
+  std::string ErrorAt(int hour, int minute, int second) {
+    try {
+      CheckAt(hour, minute, second);
+    } catch (const Error& error) {
+      return error.Message();
+    }
+    return "<nothing raised>";
+  }
+};
+
+TEST_F(ScheduleCheck, AWeekdayJobStartsOnceAtTheFirstTickAfterItsTime) {
+  JobList.Append(Job("1111100", "14:30:00", "backup.cmd"));
+  CheckAt(14, 29, 59);
+  CheckAt(14, 30, 0);  // the time itself is not yet past
+  EXPECT_TRUE(launcher.started.empty());
+  EXPECT_EQ(StoreText(), "");
+
+  CheckAt(14, 30, 1);
+  EXPECT_EQ(launcher.started, std::vector<std::string>{"backup.cmd"});
+  EXPECT_EQ(StoreText(), "backup.cmd=12/9/2026 2:30:00 PM\r\n");
+
+  for (int second = 2; second < 60; ++second) CheckAt(14, 30, second);
+  CheckAt(14, 34, 59);
+  EXPECT_EQ(launcher.started.size(), 1u);
+}
+
+TEST_F(ScheduleCheck, StartsOnlyWithinFiveMinutesAfterTheTime) {
+  JobList.Append(Job("1111111", "14:30:00", "late.cmd"));
+  CheckAt(14, 35, 0);
+  EXPECT_TRUE(launcher.started.empty());
+  CheckAt(14, 34, 59);
+  EXPECT_EQ(launcher.started.size(), 1u);
+}
+
+TEST_F(ScheduleCheck, FollowsTheDayFlags) {
+  struct Case {
+    const char* label;
+    int year, month, day;
+    const char* days;
+    bool starts;
+  };
+  const Case cases[] = {
+      {"weekly, Wednesday flagged", 2026, 12, 9, "1111100", true},
+      {"weekly, Saturday not flagged", 2026, 12, 12, "1111100", false},
+      {"weekly, Sunday not flagged", 2026, 12, 13, "1111100", false},
+      {"weekly, Sunday flagged", 2026, 12, 13, "0000001", true},
+      {"weekly, any character but '1' is off", 2026, 12, 9, "11x1100", false},
+      {"8 flags are days of the month: 9th", 2026, 12, 9, "00000000100000000000000000000000", true},
+      {"8 flags are days of the month: 8th", 2026, 12, 8, "00000001", true},
+      {"a weekly position would be Tuesday", 2026, 12, 2, "01000000", true},
+      {"the 31st uses position 31", 2026, 12, 31, "0000000000000000000000000000001", true},
+  };
+  for (const Case& c : cases) {
+    InitializeSched_main(exePath);
+    launcher.started.clear();
+    JobList.Append(Job(c.days, "14:30:00", "job.cmd"));
+    clock.Set(c.year, c.month, c.day, 14, 30, 1);
+    CheckSchedule(context);
+    EXPECT_EQ(launcher.started.size(), c.starts ? 1u : 0u) << c.label;
+  }
+}
+
+TEST_F(ScheduleCheck, ADayPositionBeyondTheFlagsIsARangeError) {
+  struct Case {
+    const char* label;
+    int year, month, day;
+    const char* days;
+  };
+  const Case cases[] = {
+      {"5 weekly flags on a Saturday", 2026, 12, 12, "11111"},
+      {"30 day flags on the 31st", 2026, 12, 31, "111111111111111111111111111111"},
+      {"no days item", 2026, 12, 9, ""},
+  };
+  for (const Case& c : cases) {
+    InitializeSched_main(exePath);
+    JobList.Append(c.days[0] ? Job(c.days, "14:30:00", "job.cmd")
+                             : "do_schedule=1,time=14:30:00,cmd=job.cmd");
+    clock.Set(c.year, c.month, c.day);
+    EXPECT_EQ(ErrorAt<ERangeError>(14, 30, 1), "Range check error") << c.label;
+  }
+  EXPECT_TRUE(launcher.started.empty());
+}
+
+TEST_F(ScheduleCheck, AnErrorEndsTheCheckAtThatJob) {
+  JobList.Append(Job("1111111", "14:30:00", "first.cmd"));
+  JobList.Append(Job("1111111", "half past two", "broken.cmd"));
+  JobList.Append(Job("1111111", "14:30:00", "third.cmd"));
+  EXPECT_EQ(ErrorAt<ConversionError>(14, 30, 1), "'half past two' is not a valid date and time");
+  EXPECT_EQ(launcher.started, std::vector<std::string>{"first.cmd"});
+}
+
+TEST_F(ScheduleCheck, TheLastRunStoreDecidesWhetherTodaysRunIsDone) {
+  folder.Write(StoreFileName, "");
+  LastRunStore.Append("today.cmd=12/9/2026 2:30:00 PM");
+  LastRunStore.Append("yesterday.cmd=12/8/2026 2:30:00 PM");
+  LastRunStore.Append("earlier.cmd=12/9/2026 1:00:00 PM");
+  LastRunStore.Append("unrelated line");
+  for (const char* cmd : {"TODAY.cmd", "yesterday.cmd", "earlier.cmd"})
+    JobList.Append(Job("1111111", "14:30:00", cmd));
+  CheckAt(14, 30, 1);
+  EXPECT_EQ(launcher.started, (std::vector<std::string>{"yesterday.cmd", "earlier.cmd"}));
+  EXPECT_EQ(StoreText(),
+            "today.cmd=12/9/2026 2:30:00 PM\r\n"
+            "yesterday.cmd=12/9/2026 2:30:00 PM\r\n"
+            "earlier.cmd=12/9/2026 2:30:00 PM\r\n"
+            "unrelated line\r\n");
+}
+
+TEST_F(ScheduleCheck, AnUnreadableStoredRunIsAConversionError) {
+  LastRunStore.Append("backup.cmd=9 December 2026");
+  JobList.Append(Job("0000000", "14:30:00", "backup.cmd"));  // also for a job off today
+  EXPECT_EQ(ErrorAt<ConversionError>(10, 0, 0), "'9 December 2026' is not a valid date and time");
+}
+
+TEST_F(ScheduleCheck, AJobLateInTheDayDoesNotStartAfterMidnight) {
+  JobList.Append(Job("1111111", "23:58:00", "night.cmd"));
+  clock.Set(2026, 12, 10, 0, 1, 0);
+  CheckSchedule(context);
+  EXPECT_TRUE(launcher.started.empty());
+  clock.Set(2026, 12, 9, 23, 59, 59, 500);
+  CheckSchedule(context);
+  EXPECT_EQ(launcher.started.size(), 1u);
+}
+
+TEST_F(ScheduleCheck, ATimeThatCarriesADateIsNeverDue) {
+  JobList.Append(Job("1111111", "12/9/2026 14:30:00", "dated.cmd"));
+  CheckAt(14, 30, 1);
+  EXPECT_TRUE(launcher.started.empty());
+}
+
+TEST_F(ScheduleCheck, AJobWithoutCommandStartsTheEmptyCommandLine) {
+  JobList.Append("do_schedule=1,days=1111111,time=14:30:00");
+  CheckAt(14, 30, 1);
+  CheckAt(14, 30, 2);
+  EXPECT_EQ(launcher.started, std::vector<std::string>{""});
+  EXPECT_EQ(StoreText(), "=12/9/2026 2:30:00 PM\r\n");
+}
+
+TEST_F(ScheduleCheck, ACommandWithEqualsStartsOnceAndKeepsOneLine) {
+  JobList.Append(Job("1111111", "14:30:00", "run.exe /level=full"));
+  for (int second = 1; second < 60; ++second) CheckAt(14, 30, second);
+  EXPECT_EQ(launcher.started, std::vector<std::string>{"run.exe /level=full"});
+  EXPECT_EQ(StoreText(), "run.exe /level|full=12/9/2026 2:30:00 PM\r\n");
+
+  // A restart reads it back from the file.
+  InitializeSched_main(exePath);
+  LastRunStore.LoadLines(ExeDir + StoreFileName);
+  JobList.Append(Job("1111111", "14:30:00", "run.exe /level=full"));
+  CheckAt(14, 31, 0);
+  EXPECT_EQ(launcher.started.size(), 1u);
+}
+
+TEST_F(ScheduleCheck, JobsWithTheSameCommandShareTheirLastRun) {
+  JobList.Append(Job("1111111", "14:30:00", "same.cmd"));
+  JobList.Append(Job("1111111", "14:28:00", "same.cmd"));
+  CheckAt(14, 30, 1);  // the earlier time counts as done once the later one ran
+  CheckAt(14, 30, 2);
+  EXPECT_EQ(launcher.started, std::vector<std::string>{"same.cmd"});
+}
+
+TEST_F(ScheduleCheck, AFailedSaveStartsNothingAndKeepsTheRunInMemory) {
+  folder.Write(std::string(StoreFileName) + ".tmp/blocker", "");  // the save cannot create its file
+  JobList.Append(Job("1111111", "14:30:00", "backup.cmd"));
+  EXPECT_EQ(ErrorAt<EFCreateError>(14, 30, 1), "Cannot create file " + ExeDir + StoreFileName);
+  EXPECT_TRUE(launcher.started.empty());
+  EXPECT_EQ(LastRunStore.ValueOf("backup.cmd"), "12/9/2026 2:30:00 PM");
+  CheckAt(14, 30, 2);
+  EXPECT_TRUE(launcher.started.empty());
+}
+
+// Through the form: errors of a tick become one error box each, and the next tick starts
+// again from the first job.
+TEST_F(ScheduleCheck, EachFailingTickShowsTheErrorBox) {
+  TForm1 form(context);
+  RescanCountdown = 0;  // keep the job list as the test made it
+  JobList.Append(Job("11111", "14:30:00", "job.cmd"));
+  clock.Set(2026, 12, 12, 14, 30, 1);  // a Saturday
+  shell.Tick();
+  shell.Tick();
+  EXPECT_EQ(shell.boxes, (std::vector<std::string>{"Range check error.", "Range check error."}));
+}
+
+TEST_F(ScheduleCheck, NoSecondBoxOpensWhileOneIsOpenButTicksGoOn) {
+  TForm1 form(context);
+  RescanCountdown = 0;
+  JobList.Append(Job("1111111", "14:30:00", "good.cmd"));
+  JobList.Append(Job("11111", "14:30:00", "bad.cmd"));
+  clock.Set(2026, 12, 12, 14, 30, 1);  // Saturday: the second job fails on every tick
+  int ticksWhileOpen = 0;
+  shell.whileBoxOpen = [&] {
+    for (; ticksWhileOpen < 5; ++ticksWhileOpen) shell.Tick();
+  };
+  shell.Tick();
+  EXPECT_EQ(ticksWhileOpen, 5);
+  EXPECT_EQ(shell.boxes, std::vector<std::string>{"Range check error."});
+  EXPECT_EQ(launcher.started, std::vector<std::string>{"good.cmd"});
+}
+
+}  // namespace

@@ -1,0 +1,50 @@
+#pragma once
+// A scheduler in a temporary folder, with every operating-system service replaced by a
+// fake: a settable clock, a switchable backup-application mutex, a recording launcher, an
+// in-memory autostart store and a shell whose timer the test fires.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/SchedContext.h"
+#include "app/Sched_main.h"
+#include "fakes/FakeAutostart.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeLauncher.h"
+#include "fakes/FakeMutexProbe.h"
+#include "fakes/FakeShell.h"
+#include "fakes/TempFolder.h"
+#include "foundation/DateTimeFormat.h"
+
+class SchedulerFixture : public ::testing::Test {
+ protected:
+  SchedulerFixture() {
+    InitializeSched_main(exePath);
+    // US-style settings: "12/9/2026 2:30:00 PM".
+    DateTimeFormat = DateTimeFormatSettings{};
+    DateTimeFormat.shortDatePicture = "M/d/yyyy";
+    DateTimeFormat.amText = "AM";
+    DateTimeFormat.pmText = "PM";
+  }
+  ~SchedulerFixture() override { DateTimeFormat = DateTimeFormatSettings{}; }
+
+  // A job file of 23 lines whose last line is `schedule`.
+  std::string WriteJob(const std::string& name, const std::string& schedule, int lines = 23) {
+    std::string text;
+    for (int i = 0; i < lines - 1; ++i) text += "line " + std::to_string(i) + "\r\n";
+    if (lines > 0) text += schedule + "\r\n";
+    return folder.Write("Backup Jobs/" + name, text);
+  }
+
+  std::string StoreText() const { return folder.Read(StoreFileName); }
+
+  TempFolder folder;
+  std::string exePath = folder.PathOf("HarbovaleScheduler.exe");
+  FakeShell shell;
+  FakeClock clock{2026, 12, 9, 14, 29, 50};  // a Wednesday
+  FakeMutexProbe mutexes;
+  FakeLauncher launcher;
+  FakeAutostart autostart;
+  SchedContext context{shell, clock, mutexes, launcher, autostart, exePath};
+};

@@ -1,0 +1,40 @@
+#pragma once
+// An application shell without a loop: the test fires the timers itself with Tick(), and
+// sees the error boxes shown and whether the main form was closed.
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/AppShell.h"
+
+class FakeShell : public platform::AppShell {
+ public:
+  void SetTitle(const std::string& title) override { title_ = title; }
+  const std::string& Title() const override { return title_; }
+  std::unique_ptr<platform::Timer> StartTimer(unsigned intervalMs,
+                                              std::function<void()> onTick) override;
+  void OnSettingsChange(std::function<void()> handler) override { settingsChanged = handler; }
+  int Run() override { return 0; }
+  void CloseMainForm() override { closed = true; }
+  void ShowErrorBox(const std::string& text) override;
+
+  // Fires every running timer once, as one pass of the message loop would.
+  void Tick();
+  std::size_t RunningTimers() const { return timers_.size(); }
+
+  std::vector<std::string> boxes;
+  bool closed = false;
+  bool refuseTimers = false;
+  unsigned lastInterval = 0;
+  // Runs while a box is open, the way the box's own message loop dispatches timer ticks.
+  std::function<void()> whileBoxOpen;
+  std::function<void()> settingsChanged;
+
+ private:
+  class FakeTimer;
+  std::string title_;
+  std::set<FakeTimer*> timers_;
+};

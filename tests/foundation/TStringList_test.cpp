@@ -1,0 +1,188 @@
+#include "foundation/TStringList.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "fakes/TempFolder.h"
+#include "foundation/Exception.h"
+
+namespace {
+
+TStringList ListOf(std::initializer_list<const char*> lines) {
+  TStringList list;
+  for (const char* line : lines) list.Append(line);
+  return list;
+}
+
+std::vector<std::string> LinesOf(const TStringList& list) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < list.LineCount(); ++i) lines.push_back(list.Line(i));
+  return lines;
+}
+
+template <typename Error, typename Call>
+std::string MessageOf(Call call) {
+  try {
+    call();
+  } catch (const Error& error) {
+    return error.Message();
+  }
+  return "<nothing raised>";
+}
+
+TEST(TStringList, AppendReturnsTheOldCountAndKeepsDuplicates) {
+  TStringList list;
+  EXPECT_EQ(list.Append("a"), 0);
+  EXPECT_EQ(list.Append("a"), 1);
+  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"a", "a"}));
+  list.RemoveAll();
+  list.RemoveAll();
+  EXPECT_EQ(list.LineCount(), 0);
+}
+
+TEST(TStringList, IndexOutsideTheListNamesTheIndexAndChangesNothing) {
+  TStringList list = ListOf({"a", "b"});
+  EXPECT_EQ(MessageOf<EStringListError>([&] { list.Line(22); }), "List index out of bounds (22)");
+  EXPECT_EQ(MessageOf<EStringListError>([&] { list.Line(-1); }), "List index out of bounds (-1)");
+  EXPECT_EQ(MessageOf<EStringListError>([&] { list.ReplaceLine(2, "x"); }),
+            "List index out of bounds (2)");
+  EXPECT_EQ(MessageOf<EStringListError>([&] { list.RemoveLine(2); }),
+            "List index out of bounds (2)");
+  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"a", "b"}));
+  list.RemoveLine(0);
+  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"b"}));
+}
+
+TEST(TStringList, NameLookupIgnoresCaseAndUsesTheFirstEquals) {
+  const TStringList list =
+      ListOf({"no equals here", "Type=file", "a = 1", "=empty name", "type=second", "x=y=z"});
+  EXPECT_EQ(list.FindName("TYPE"), 1);
+  EXPECT_EQ(list.ValueOf("type"), "file");
+  EXPECT_EQ(list.ValueOf("a"), "");      // the name is "a " with its space
+  EXPECT_EQ(list.ValueOf("a "), " 1");
+  EXPECT_EQ(list.FindName(""), 3);       // the empty name matches a line beginning with '='
+  EXPECT_EQ(list.ValueOf(""), "empty name");
+  EXPECT_EQ(list.ValueOf("x"), "y=z");
+  EXPECT_EQ(list.FindName("x=y"), -1);   // a name holding '=' never matches
+  EXPECT_EQ(list.FindName("no equals here"), -1);
+  EXPECT_EQ(list.ValueOf("missing"), "");
+}
+
+TEST(TStringList, SetValueOfReplacesAppendsOrRemovesTheFirstMatchOnly) {
+  TStringList list = ListOf({"Type=file", "type=dup", "other"});
+  list.SetValueOf("TYPE", "dir");
+  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"TYPE=dir", "type=dup", "other"}));
+  list.SetValueOf("size", "5");
+  EXPECT_EQ(list.Line(3), "size=5");
+  list.SetValueOf("type", "");
+  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"type=dup", "other", "size=5"}));
+  list.SetValueOf("absent", "");
+  EXPECT_EQ(list.LineCount(), 3);
+}
+
+TEST(TStringList, CommaJoinedQuotesWhatWouldNotReadBack) {
+  struct Case {
+    std::vector<std::string> lines;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {{"a", "b c", "say \"x\""}, "a,\"b c\",\"say \"\"x\"\"\""},
+      {{""}, "\"\""},
+      {{"", ""}, ","},
+      {{}, ""},
+      {{"a,b", "tab\there"}, "\"a,b\",\"tab\there\""},
+      {{std::string("ok\0 after", 9)}, std::string("ok\0 after", 9)},  // search stops at NUL
+  };
+  for (const Case& c : cases) {
+    TStringList list;
+    for (const auto& line : c.lines) list.Append(line);
+    EXPECT_EQ(list.CommaJoined(), c.expected) << ::testing::PrintToString(c.lines);
+  }
+}
+
+TEST(TStringList, LoadLinesSplitsAtEveryKindOfLineBreakAndStopsAtNul) {
+  struct Case {
+    const char* label;
+    std::string bytes;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"no final break", "a\r\nb", {"a", "b"}},
+      {"final break adds nothing", "a\r\nb\r\n", {"a", "b"}},
+      {"LF CR is two breaks", "x\n\ry", {"x", "", "y"}},
+      {"lone CR", "x\ry", {"x", "y"}},
+      {"CR CR", "x\r\ry", {"x", "", "y"}},
+      {"empty file", "", {}},
+      {"NUL ends the text", std::string("ab\0cd\r\nef", 9), {"ab"}},
+      {"NUL at a line start", std::string("ab\r\n\0cd", 7), {"ab"}},
+      {"byte order mark kept", "\xEF\xBB\xBFx", {"\xEF\xBB\xBFx"}},
+  };
+  TempFolder folder;
+  for (const Case& c : cases) {
+    TStringList list = ListOf({"old"});
+    list.LoadLines(folder.Write("f.txt", c.bytes));
+    EXPECT_EQ(LinesOf(list), c.lines) << c.label;
+  }
+}
+
+TEST(TStringList, SaveLinesEndsEveryLineWithCrLfAndRoundTrips) {
+  TempFolder folder;
+  const std::string path = folder.PathOf("store.dat");
+  TStringList list = ListOf({"a", "", "cmd=12/9/2026 2:30:00 PM"});
+  list.SaveLines(path);
+  EXPECT_EQ(folder.Read("store.dat"), "a\r\n\r\ncmd=12/9/2026 2:30:00 PM\r\n");
+  TStringList back;
+  back.LoadLines(path);
+  EXPECT_EQ(LinesOf(back), LinesOf(list));
+
+  TStringList().SaveLines(path);
+  EXPECT_EQ(folder.Read("store.dat"), "");
+}
+
+TEST(TStringList, FileErrorsNameThePathAndLeaveListAndFileAlone) {
+  TempFolder folder;
+  TStringList list = ListOf({"kept"});
+  const std::string missing = folder.PathOf("missing.dat");
+  EXPECT_EQ(MessageOf<EFOpenError>([&] { list.LoadLines(missing); }),
+            "Cannot open file " + missing);
+  EXPECT_EQ(list.Line(0), "kept");
+
+  // Saving into a folder that does not exist cannot create the file.
+  const std::string nowhere = folder.PathOf("no-such-folder/store.dat");
+  EXPECT_EQ(MessageOf<EFCreateError>([&] { list.SaveLines(nowhere); }),
+            "Cannot create file " + nowhere);
+
+  // A failed save leaves the previous file whole and no temporary file behind.
+  const std::string path = folder.Write("store.dat", "previous\r\n");
+  folder.Write("store.dat.tmp/blocker", "");  // the temporary name is taken by a folder
+  EXPECT_EQ(MessageOf<EFCreateError>([&] { list.SaveLines(path); }), "Cannot create file " + path);
+  EXPECT_EQ(folder.Read("store.dat"), "previous\r\n");
+}
+
+}  // namespace
+
+#ifdef _WIN32
+#include <fstream>
+
+namespace {
+
+// Job files are read while the backup application may be writing them: on Windows a file
+// open elsewhere for writing cannot be loaded, and the next attempt succeeds once it is closed.
+TEST(TStringList, LoadLinesRefusesAFileOpenElsewhereForWriting) {
+  TempFolder folder;
+  const std::string path = folder.Write("job.hvj", "line\r\n");
+  TStringList list;
+  {
+    std::ofstream writer(path, std::ios::app);
+    ASSERT_TRUE(writer.is_open());
+    EXPECT_EQ(MessageOf<EFOpenError>([&] { list.LoadLines(path); }), "Cannot open file " + path);
+  }
+  list.LoadLines(path);
+  EXPECT_EQ(list.Line(0), "line");
+}
+
+}  // namespace
+#endif
