@@ -21,11 +21,20 @@ std::string EscapeValue(std::string_view text) {
   std::string out;
   for (const char c : text) {
     switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\t': out += "\\t"; break;
-      case '\r': out += "\\r"; break;
-      default: out += c;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -54,9 +63,12 @@ std::string DesktopEntryText(const std::string& name, const std::string& executa
 std::string DesktopEntryFileName(const std::string& valueName) {
   std::string file;
   for (const char c : valueName) {
-    if (c >= 'A' && c <= 'Z') file += static_cast<char>(c - 'A' + 'a');
-    else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) file += c;
-    else file += '-';
+    if (c >= 'A' && c <= 'Z')
+      file += static_cast<char>(c - 'A' + 'a');
+    else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))
+      file += c;
+    else
+      file += '-';
   }
   return file + ".desktop";
 }

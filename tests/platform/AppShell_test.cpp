@@ -66,7 +66,8 @@ TEST_F(AppShellTest, ATimerDestroyedInsideItsOwnTickTicksNoMore) {
 }
 
 TEST_F(AppShellTest, AnErrorEscapingATickEndsRunWithThatError) {
-  auto timer = shell_->StartTimer(10, [] { throw EStringListError("List index out of bounds (22)"); });
+  auto timer =
+      shell_->StartTimer(10, [] { throw EStringListError("List index out of bounds (22)"); });
   try {
     shell_->Run();
     ADD_FAILURE() << "Run returned";

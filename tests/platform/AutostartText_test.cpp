@@ -12,7 +12,8 @@ struct TextCase {
 
 TEST(RunValueData, QuotesOnlyPathsWithSpaces) {
   const TextCase cases[] = {
-      {"plain", "C:\\Apps\\Sched\\HarbovaleScheduler.exe", "C:\\Apps\\Sched\\HarbovaleScheduler.exe"},
+      {"plain", "C:\\Apps\\Sched\\HarbovaleScheduler.exe",
+       "C:\\Apps\\Sched\\HarbovaleScheduler.exe"},
       {"space", "C:\\Program Files\\Harbovale\\HarbovaleScheduler.exe",
        "\"C:\\Program Files\\Harbovale\\HarbovaleScheduler.exe\""},
       {"other characters", "C:\\A&B\\x(1)%.exe", "C:\\A&B\\x(1)%.exe"},
@@ -39,7 +40,8 @@ TEST(DesktopExecArgument, QuotesEscapesAndDoublesPercentByTheDesktopEntryRules) 
       {"shell characters", "/opt/a;b|c&d/x", "\"/opt/a;b|c&d/x\""},
       {"glob and home", "/opt/~x/*?", "\"/opt/~x/*?\""},
   };
-  for (const auto& c : cases) EXPECT_EQ(platform::DesktopExecArgument(c.path), c.expected) << c.label;
+  for (const auto& c : cases)
+    EXPECT_EQ(platform::DesktopExecArgument(c.path), c.expected) << c.label;
 }
 
 TEST(DesktopEntry, WholeEntryAndFileName) {

@@ -64,12 +64,14 @@ TEST_F(XdgAutostartTest, AnEntryThatIsAFolderRaisesTheRegistryErrorAndLeavesNoTe
 }
 
 TEST(XdgAutostartFallback, WithoutConfigHomeTheEntryGoesUnderHome) {
-  for (const std::optional<std::string> unsetOrEmpty : {std::optional<std::string>(), std::optional<std::string>("")}) {
+  for (const std::optional<std::string> unsetOrEmpty :
+       {std::optional<std::string>(), std::optional<std::string>("")}) {
     testsupport::ScratchFolder home;
     const testsupport::ScopedEnvironment configHome("XDG_CONFIG_HOME", unsetOrEmpty);
     const testsupport::ScopedEnvironment homeDir("HOME", home.Root().string());
     platform::SystemAutostart().SetValue("Harbovale Scheduler", "/opt/x");
-    EXPECT_TRUE(std::filesystem::exists(home.Root() / ".config/autostart/harbovale-scheduler.desktop"));
+    EXPECT_TRUE(
+        std::filesystem::exists(home.Root() / ".config/autostart/harbovale-scheduler.desktop"));
   }
 }
 
@@ -93,7 +95,8 @@ TEST(RegistryAutostart, WritesQuotedOrPlainPathAndDeletes) {
   const std::string name = testsupport::UniqueName("Harbovale Test ");
   auto& autostart = platform::SystemAutostart();
   autostart.SetValue(name, "C:\\Apps\\Sched\\x.exe");
-  EXPECT_NE(QueryRunValue(scratch, name).find("REG_SZ    C:\\Apps\\Sched\\x.exe"), std::string::npos);
+  EXPECT_NE(QueryRunValue(scratch, name).find("REG_SZ    C:\\Apps\\Sched\\x.exe"),
+            std::string::npos);
   autostart.SetValue(name, "C:\\Program Files\\Sched\\x.exe");
   EXPECT_NE(QueryRunValue(scratch, name).find("REG_SZ    \"C:\\Program Files\\Sched\\x.exe\""),
             std::string::npos);

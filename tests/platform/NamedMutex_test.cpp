@@ -59,9 +59,10 @@ TEST_F(NamedMutexTest, LockFileLivesInTheRuntimeFolderAndAnotherProcessSeesTheLo
   const std::string verdict = runtime_.PathOf("verdict");
   const platform::NamedMutex held(name_);
   ASSERT_TRUE(std::filesystem::exists(lockFile));
-  platform::SystemLauncher().Start("flock -n '" + lockFile + "' true && echo free > '" +
-                                   verdict + "' || echo held > '" + verdict + "'");
-  ASSERT_TRUE(testsupport::WaitFor([&] { return testsupport::ReadFile(verdict).value_or("") != ""; }));
+  platform::SystemLauncher().Start("flock -n '" + lockFile + "' true && echo free > '" + verdict +
+                                   "' || echo held > '" + verdict + "'");
+  ASSERT_TRUE(
+      testsupport::WaitFor([&] { return testsupport::ReadFile(verdict).value_or("") != ""; }));
   EXPECT_EQ(testsupport::ReadFile(verdict), "held\n");
 }
 

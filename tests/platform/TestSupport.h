@@ -73,8 +73,10 @@ class ScopedEnvironment {
 
  private:
   void Apply(const std::optional<std::string>& value) {
-    if (value) setenv(name_.c_str(), value->c_str(), 1);
-    else unsetenv(name_.c_str());
+    if (value)
+      setenv(name_.c_str(), value->c_str(), 1);
+    else
+      unsetenv(name_.c_str());
   }
   std::string name_;
   std::optional<std::string> old_;

@@ -44,7 +44,8 @@ bool WriteAll(int fd, const std::string& bytes) {
 // that moment never reads half an entry.
 bool ReplaceFile(const std::string& path, const std::string& bytes) {
   const std::string temporary = path + ".new";
-  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+  const int fd =
+      open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
   if (fd < 0) return false;
   const bool written = WriteAll(fd, bytes);
   const bool closed = close(fd) == 0;
@@ -57,9 +58,8 @@ class XdgAutostart final : public Autostart {
  public:
   void SetValue(const std::string& valueName, const std::string& executablePath) override {
     const std::string folder = AutostartFolder();
-    if (!MakeFolders(folder) ||
-        !ReplaceFile(folder + "/" + DesktopEntryFileName(valueName),
-                     DesktopEntryText(valueName, executablePath)))
+    if (!MakeFolders(folder) || !ReplaceFile(folder + "/" + DesktopEntryFileName(valueName),
+                                             DesktopEntryText(valueName, executablePath)))
       throw ERegistryException("Failed to set data for '" + valueName + "'");
   }
 

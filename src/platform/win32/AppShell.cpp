@@ -45,8 +45,8 @@ class Win32AppShell final : public AppShell {
     taskbarCreated_ = RegisterWindowMessageA(kTaskbarCreatedMessage);
     // Top-level rather than message-only: only top-level windows receive broadcasts such as
     // WM_SETTINGCHANGE and "TaskbarCreated". It is never shown.
-    window_ = CreateWindowExA(WS_EX_TOOLWINDOW, kWindowClassName, "", WS_POPUP, 0, 0, 0, 0,
-                              nullptr, nullptr, instance_, this);
+    window_ = CreateWindowExA(WS_EX_TOOLWINDOW, kWindowClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr,
+                              nullptr, instance_, this);
     if (window_ == nullptr) throw Exception(Win32ErrorText("CreateWindowExA", GetLastError()));
   }
 

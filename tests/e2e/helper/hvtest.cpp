@@ -17,7 +17,9 @@
 //   kill <exe name>                 terminate every process of that program
 
 #include <windows.h>
-#include <tlhelp32.h>
+
+#include <tlhelp32.h>  // after windows.h, which it needs
+
 
 #include <cstdio>
 #include <cstdlib>
@@ -120,8 +122,9 @@ int RunValue(const char* name) {
 int SetRunValue(const char* name, const std::string& data) {
   HKEY key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return 2;
-  const LONG result = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                                     static_cast<DWORD>(data.size() + 1));
+  const LONG result =
+      RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                     static_cast<DWORD>(data.size() + 1));
   RegCloseKey(key);
   return result == ERROR_SUCCESS ? 0 : 2;
 }
@@ -154,7 +157,9 @@ int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const std::string command = argv[1];
   auto arg = [&](int i) -> std::string { return i < argc ? argv[i] : ""; };
-  auto number = [&](int i) { return static_cast<DWORD>(std::strtoul(arg(i).c_str(), nullptr, 10)); };
+  auto number = [&](int i) {
+    return static_cast<DWORD>(std::strtoul(arg(i).c_str(), nullptr, 10));
+  };
 
   if (command == "hold-mutex" && argc == 5) return HoldMutex(argv[2], argv[3], argv[4]);
   if (command == "run-value" && argc == 3) return RunValue(argv[2]);
@@ -198,7 +203,8 @@ int main(int argc, char** argv) {
       return false;
     });
     std::printf("%u\n", static_cast<unsigned>(visible.size()));
-    for (const HWND w : visible) std::printf("visible: class '%s' text '%s'\n", ClassOf(w).c_str(), TextOf(w).c_str());
+    for (const HWND w : visible)
+      std::printf("visible: class '%s' text '%s'\n", ClassOf(w).c_str(), TextOf(w).c_str());
     return 0;
   }
   if (command == "close-window" && argc == 3) {
