@@ -16,10 +16,11 @@
 //   close-window <class>            post WM_CLOSE to every top-level window of that class
 //   kill <exe name>                 terminate every process of that program
 
+// tlhelp32.h needs windows.h before it.
+// clang-format off
 #include <windows.h>
-
-#include <tlhelp32.h>  // after windows.h, which it needs
-
+#include <tlhelp32.h>
+// clang-format on
 
 #include <cstdio>
 #include <cstdlib>
