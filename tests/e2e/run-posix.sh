@@ -7,6 +7,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 BUILD="$(cd "${1:?usage: run-posix.sh <build/native>}" && pwd)"
 [ -x "$BUILD/harbovale-scheduler" ] || { echo "missing $BUILD/harbovale-scheduler (build target scheduler)" >&2; exit 2; }
 source "$here/lib/common.sh"
+source "$here/lib/jobs.sh"
 source "$here/lib/posix.sh"
 for file in "$here"/cases/posix-*.sh; do source "$file"; done
 

@@ -9,6 +9,7 @@ for file in HarbovaleScheduler.exe hvtest.exe; do
   [ -f "$BUILD/$file" ] || { echo "missing $BUILD/$file (build targets scheduler and hvtest)" >&2; exit 2; }
 done
 source "$here/lib/common.sh"
+source "$here/lib/jobs.sh"
 source "$here/lib/wine.sh"
 for file in "$here"/cases/wine-*.sh; do source "$file"; done
 

@@ -1,43 +1,12 @@
 # The road of a job under Wine, with the clock set by faketime: discovery of job files,
 # following the backup application's mutex, the once-a-day start, the last-run store and the
-# error boxes of ticks.
-#
-# The fake clock runs at real speed from the moment given. "Marker" jobs, due a few seconds
-# after the moment under test, show that the scheduler's clock has passed that moment: a
-# check that something did NOT happen waits for a marker, never for a fixed time.
-
-WEDNESDAY="2026-12-09"  # the day of most cases
-
-# counting_batch <folder> <name>: a batch file that appends a line to <folder>/<name>.txt on
-# every start; prints the command line that starts it.
-counting_batch() {
-  local bat
-  bat="$(windows_path "$1/$2.bat")"
-  printf '@echo started>>"%s"\r\n' "$(windows_path "$1/$2.txt")" >"$1/$2.bat"
-  printf 'cmd /c %s' "$bat"
-}
-starts() { [ -f "$1/$2.txt" ] && grep -c started "$1/$2.txt" || echo 0; }
-started_once() { [ "$(starts "$1" "$2")" == 1 ]; }
-store_text() { tr -d '\r' <"$1/qelvarn.dat" 2>/dev/null; }
-store_has_line() { store_text "$1" | grep -qxF -- "$2"; }
-
-# add_counting_job <folder> <name> <days> <time> [extra items]: a job whose command counts
-# its starts in <name>.txt.
-add_counting_job() {
-  local cmd
-  cmd=$(counting_batch "$1" "$2")
-  add_job "$1" "$2.hvj" "do_schedule=1,days=$3,time=$4,cmd=$cmd${5:-}"
-}
-
-# add_marker <folder> <time>: a job due every day at <time>; wait_marker waits for its start.
-add_marker() { add_counting_job "$1" marker 1111111 "$2"; }
-wait_marker() { wait_for "${2:-60}" started_once "$1" marker; }
+# error boxes of ticks (helpers in lib/jobs.sh).
 
 case_road_of_one_job() {
   local app="$CASE/app" cmd
   new_copy "$app"
   add_counting_job "$app" backup 0010000 14:30:00  # Wednesdays
-  cmd=$(counting_batch "$app" backup)
+  cmd=$(counting_command "$app" backup)
   add_marker "$app" 14:30:04
   start_scheduler "$app" "@$WEDNESDAY 14:29:57"
   require "the job starts" wait_for 60 started_once "$app" backup || return 1
@@ -52,7 +21,7 @@ case_store_line_follows_the_locale() {
   CASE_LC_ALL=de_DE.UTF-8
   new_copy "$app"
   add_counting_job "$app" backup 1111100 14:30:00
-  cmd=$(counting_batch "$app" backup)
+  cmd=$(counting_command "$app" backup)
   start_scheduler "$app" "@$WEDNESDAY 14:29:57"
   require "the job starts" wait_for 60 started_once "$app" backup || return 1
   check "its start is recorded in German form" store_has_line "$app" "$cmd=9.12.2026 14:30:00"
@@ -64,8 +33,8 @@ case_stored_run_decides() {
   add_counting_job "$app" today 1111111 14:30:00
   add_counting_job "$app" yesterday 1111111 14:30:00
   add_marker "$app" 14:30:04
-  done_today=$(counting_batch "$app" today)
-  ran_yesterday=$(counting_batch "$app" yesterday)
+  done_today=$(counting_command "$app" today)
+  ran_yesterday=$(counting_command "$app" yesterday)
   printf '%s=12/9/2026 2:30:00 PM\r\n%s=12/8/2026 2:30:00 PM\r\n' "$done_today" "$ran_yesterday" \
     >"$app/qelvarn.dat"
   start_scheduler "$app" "@$WEDNESDAY 14:29:57"
@@ -101,7 +70,7 @@ case_no_start_after_midnight() {
 case_command_with_equals_starts_once() {
   local app="$CASE/app" cmd
   new_copy "$app"
-  cmd="$(counting_batch "$app" backup) level=full"
+  cmd="$(counting_command "$app" backup) level=full"
   add_job "$app" backup.hvj "do_schedule=1,days=1111111,time=14:30:00,cmd=$cmd"
   add_marker "$app" 14:30:05
   start_scheduler "$app" "@$WEDNESDAY 14:29:58"

@@ -8,6 +8,7 @@ E2E_LC_ALL=${E2E_LC_ALL:-C.UTF-8}
 export NO_FAKE_STAT=1
 export FAKETIME_DONT_RESET=1
 export TZ=UTC
+LIBFAKETIME=$(dpkg -L libfaketime | grep -m1 '/libfaketime\.so')
 
 platform_start() { :; }
 platform_stop() { :; }
@@ -38,7 +39,9 @@ add_idle_job() { add_job "$1" idle.hvj 'do_schedule=1,days=0000000,time=12:00,cm
 start_scheduler() {
   local folder=$1 spec=${2:-}
   local -a command=("$folder/$SCHEDULER_EXE")
-  [ -n "$spec" ] && command=(faketime -f "$spec" "${command[@]}")
+  # libfaketime preloaded directly rather than through the faketime command, which would
+  # stand between the harness and the scheduler's process id (and its signals).
+  [ -n "$spec" ] && command=(env LD_PRELOAD="$LIBFAKETIME" FAKETIME="$spec" "${command[@]}")
   mkdir -p "$(runtime_dir)"
   (cd "$folder" && exec env LC_ALL="${CASE_LC_ALL:-$E2E_LC_ALL}" XDG_CONFIG_HOME="$(config_dir)" \
     XDG_RUNTIME_DIR="$(runtime_dir)" "${command[@]}" \
@@ -96,3 +99,9 @@ cleanup_case() {
   CASE_LC_ALL=""
 }
 STARTED_FOLDERS=()
+
+# counting_command <folder> <name>: a shell script that counts its starts in <name>.txt.
+counting_command() {
+  printf '#!/bin/sh\necho started >>"%s"\n' "$1/$2.txt" >"$1/$2.sh"
+  printf 'sh %s' "$1/$2.sh"
+}

@@ -146,3 +146,9 @@ release_mutex() {
   : >"$WORK/mutex.release"
   wait_for 20 eval '! kill -0 "$HOLDER_PID" 2>/dev/null'
 }
+
+# counting_command <folder> <name>: a batch file that counts its starts in <name>.txt.
+counting_command() {
+  printf '@echo started>>"%s"\r\n' "$(windows_path "$1/$2.txt")" >"$1/$2.bat"
+  printf 'cmd /c %s' "$(windows_path "$1/$2.bat")"
+}
