@@ -9,7 +9,7 @@ BUILD="$(cd "${1:?usage: run-posix.sh <build/native>}" && pwd)"
 source "$here/lib/common.sh"
 source "$here/lib/jobs.sh"
 source "$here/lib/posix.sh"
-for file in "$here"/cases/posix-*.sh; do source "$file"; done
+for file in "$here"/cases/posix-*.sh "$here"/cases/both-*.sh; do source "$file"; done
 
 WORK="$(mktemp -d /tmp/hv-e2e-posix.XXXXXX)"
 started=$SECONDS

@@ -11,7 +11,7 @@ done
 source "$here/lib/common.sh"
 source "$here/lib/jobs.sh"
 source "$here/lib/wine.sh"
-for file in "$here"/cases/wine-*.sh; do source "$file"; done
+for file in "$here"/cases/wine-*.sh "$here"/cases/both-*.sh; do source "$file"; done
 
 WORK="$(mktemp -d /tmp/hv-e2e-wine.XXXXXX)"
 trap 'platform_stop' EXIT

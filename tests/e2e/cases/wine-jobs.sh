@@ -2,20 +2,6 @@
 # following the backup application's mutex, the once-a-day start, the last-run store and the
 # error boxes of ticks (helpers in lib/jobs.sh).
 
-case_road_of_one_job() {
-  local app="$CASE/app" cmd
-  new_copy "$app"
-  add_counting_job "$app" backup 0010000 14:30:00  # Wednesdays
-  cmd=$(counting_command "$app" backup)
-  add_marker "$app" 14:30:04
-  start_scheduler "$app" "@$WEDNESDAY 14:29:57"
-  require "the job starts" wait_for 60 started_once "$app" backup || return 1
-  check "its start is recorded in US form" store_has_line "$app" "$cmd=12/9/2026 2:30:00 PM"
-  require "the clock passes 14:30:04" wait_marker "$app" || return 1
-  check "it started once" equals "$(starts "$app" backup)" 1
-  check "no error box" equals "$(box_count)" 0
-}
-
 case_store_line_follows_the_locale() {
   local app="$CASE/app" cmd
   CASE_LC_ALL=de_DE.UTF-8
@@ -41,20 +27,6 @@ case_stored_run_decides() {
   require "the clock passes 14:30:04" wait_marker "$app" || return 1
   check "the job recorded for today does not start" equals "$(starts "$app" today)" 0
   check "the job recorded for yesterday starts once" equals "$(starts "$app" yesterday)" 1
-}
-
-case_restart_within_the_window_starts_nothing_twice() {
-  local app="$CASE/app"
-  new_copy "$app"
-  add_counting_job "$app" backup 1111111 14:30:00
-  start_scheduler "$app" "@$WEDNESDAY 14:29:58"
-  require "the job starts" wait_for 60 started_once "$app" backup || return 1
-  require "the scheduler ends when closed" stop_scheduler "$app" || return 1
-  rm -f "$app/exit_code"
-  add_marker "$app" 14:30:04
-  start_scheduler "$app" "@$WEDNESDAY 14:29:58"  # the same moments again
-  require "the clock passes 14:30:04" wait_marker "$app" || return 1
-  check "the job started only before the restart" equals "$(starts "$app" backup)" 1
 }
 
 case_no_start_after_midnight() {
@@ -147,29 +119,3 @@ case_upper_case_extension_is_not_a_job() {
   check "the .HVJ file was not read" equals "$(starts "$app" upper)" 0
 }
 
-# While the backup application holds its mutex every tick reads the job folder; for ten ticks
-# after it lets go too; after that the list stays as it was.
-case_follows_the_backup_application() {
-  local app="$CASE/app"
-  new_copy "$app"
-  add_idle_job "$app"
-  add_counting_job "$app" late-marker 1111111 14:30:25
-  add_counting_job "$app" end-marker 1111111 14:30:30
-  require "the backup application runs" hold_mutex HarbovaleMutex_8m01349r464 || return 1
-  start_scheduler "$app" "@$WEDNESDAY 14:29:55"
-  require "start-up is done" wait_for 60 run_value_is "$(windows_path "$app/$SCHEDULER_EXE")" || return 1
-  add_counting_job "$app" while-running 1111111 14:30:00
-  require "a job added while it runs is picked up" wait_for 60 started_once "$app" while-running ||
-    return 1
-  release_mutex
-  add_counting_job "$app" after-release 1111111 14:30:00
-  require "a job added right after it ends is picked up" \
-    wait_for 30 started_once "$app" after-release || return 1
-  # By 14:30:25 more than ten ticks have passed without the mutex: the folder is no longer
-  # read, so emptying it neither drops the listed jobs nor ends the program.
-  require "the clock passes 14:30:25" wait_for 60 started_once "$app" late-marker || return 1
-  rm -f "$app/Backup Jobs/"*.hvj
-  check "the listed jobs still start" wait_for 60 started_once "$app" end-marker
-  check "the scheduler keeps running" scheduler_running "$app"
-  check "the Run value stays" run_value_is "$(windows_path "$app/$SCHEDULER_EXE")"
-}

@@ -8,6 +8,22 @@
 
 WEDNESDAY="2026-12-09"  # the day of most cases
 
+# new_copy <folder>: a folder with its own copy of the scheduler.
+new_copy() {
+  mkdir -p "$1"
+  cp "$BUILD/$SCHEDULER_EXE" "$1/"
+}
+
+# add_job <folder> <file name> <schedule line>: a job file whose 23rd line is the schedule.
+add_job() {
+  mkdir -p "$1/Backup Jobs"
+  { for i in $(seq 1 22); do printf 'line %d\r\n' "$i"; done; printf '%s\r\n' "$3"; } \
+    >"$1/Backup Jobs/$2"
+}
+
+# A scheduled job that is never due (no day flagged): keeps the scheduler running.
+add_idle_job() { add_job "$1" idle.hvj "do_schedule=1,days=0000000,time=12:00,cmd=$IDLE_COMMAND"; }
+
 starts() { [ -f "$1/$2.txt" ] && grep -c started "$1/$2.txt" || echo 0; }
 started_once() { [ "$(starts "$1" "$2")" == 1 ]; }
 store_text() { tr -d '\r' <"$1/qelvarn.dat" 2>/dev/null; }

@@ -4,6 +4,7 @@
 # Needs: BUILD (folder with harbovale-scheduler) and WORK (scratch folder).
 
 SCHEDULER_EXE=harbovale-scheduler
+IDLE_COMMAND=true
 E2E_LC_ALL=${E2E_LC_ALL:-C.UTF-8}
 export NO_FAKE_STAT=1
 export FAKETIME_DONT_RESET=1
@@ -22,18 +23,6 @@ expected_entry() {
   printf '[Desktop Entry]\nType=Application\nName=Harbovale Scheduler\nExec=%s\n' "$1"
 }
 entry_is() { [ "$(cat "$(autostart_entry)" 2>/dev/null)" == "$(expected_entry "$1")" ]; }
-
-new_copy() {
-  mkdir -p "$1"
-  cp "$BUILD/$SCHEDULER_EXE" "$1/"
-}
-
-add_job() {
-  mkdir -p "$1/Backup Jobs"
-  { for i in $(seq 1 22); do printf 'line %d\r\n' "$i"; done; printf '%s\r\n' "$3"; } \
-    >"$1/Backup Jobs/$2"
-}
-add_idle_job() { add_job "$1" idle.hvj 'do_schedule=1,days=0000000,time=12:00,cmd=true'; }
 
 # start_scheduler <folder> [faketime spec]
 start_scheduler() {
@@ -105,3 +94,10 @@ counting_command() {
   printf '#!/bin/sh\necho started >>"%s"\n' "$1/$2.txt" >"$1/$2.sh"
   printf 'sh %s' "$1/$2.sh"
 }
+
+# The text of 2026-12-09 14:30 in the store under the C locale's defaults.
+WEDNESDAY_1430_TEXT="12/9/26 2:30:00 pm"
+# The backup application, played by a process holding its lock.
+backup_app_starts() { hold_lock "$(runtime_dir)/HarbovaleMutex_8m01349r464.lock"; }
+backup_app_stops() { release_lock; }
+registered() { [ -s "$(autostart_entry)" ]; }

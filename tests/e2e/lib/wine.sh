@@ -4,6 +4,7 @@
 # Needs: BUILD (folder with HarbovaleScheduler.exe and hvtest.exe) and WORK (scratch folder).
 
 WINE=/usr/lib/wine/wine64
+IDLE_COMMAND="cmd /c exit"
 WINESERVER=/usr/lib/wine/wineserver64
 SCHEDULER_EXE=HarbovaleScheduler.exe
 TITLE="Harbovale Scheduler"
@@ -57,22 +58,6 @@ hv() {
 
 # Windows form of a Unix path, as Wine's Z: drive shows it.
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-
-# new_copy <folder>: a folder with its own copy of the scheduler; prints the exe's path.
-new_copy() {
-  mkdir -p "$1"
-  cp "$BUILD/$SCHEDULER_EXE" "$1/"
-}
-
-# add_job <folder> <file name> <schedule line>: a job file whose 23rd line is the schedule.
-add_job() {
-  mkdir -p "$1/Backup Jobs"
-  { for i in $(seq 1 22); do printf 'line %d\r\n' "$i"; done; printf '%s\r\n' "$3"; } \
-    >"$1/Backup Jobs/$2"
-}
-
-# A scheduled job that is never due (no day flagged): keeps the scheduler running.
-add_idle_job() { add_job "$1" idle.hvj 'do_schedule=1,days=0000000,time=12:00,cmd=cmd /c exit'; }
 
 # start_scheduler <folder> [faketime spec]: starts that folder's copy in the background.
 start_scheduler() {
@@ -152,3 +137,10 @@ counting_command() {
   printf '@echo started>>"%s"\r\n' "$(windows_path "$1/$2.txt")" >"$1/$2.bat"
   printf 'cmd /c %s' "$(windows_path "$1/$2.bat")"
 }
+
+# The text of 2026-12-09 14:30 in the store under the case's locale (en-US).
+WEDNESDAY_1430_TEXT="12/9/2026 2:30:00 PM"
+# The backup application, played by the helper holding its mutex.
+backup_app_starts() { hold_mutex HarbovaleMutex_8m01349r464; }
+backup_app_stops() { release_mutex; }
+registered() { run_value_is "$(windows_path "$1/$SCHEDULER_EXE")"; }
