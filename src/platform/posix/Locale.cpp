@@ -207,6 +207,21 @@ class PosixLocale : public LocaleSource {
     return std::nullopt;
   }
 
+  // Dates are stored as text and read back by their separator, which is one character. A
+  // locale that writes dates otherwise (glibc's "%Y年%m月%d日", say) is taken to offer no
+  // short date at all, so that the defaults, which read back, apply.
+  bool DateFieldsSeparatedByOneCharacter() const {
+    const std::string format = DateFormat();
+    const auto separator = Separator(format, [](char c) { return IsDateConversion(c); });
+    if (!separator || separator->size() != 1) return false;
+    const std::vector<Piece> pieces = Pieces(format);
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+      const bool between = i > 0 && i + 1 < pieces.size();
+      if (!pieces[i].isConversion && (!between || pieces[i].literal != *separator)) return false;
+    }
+    return true;
+  }
+
   std::optional<std::string> Lookup(std::uint32_t item) const;
 
   std::string timeName_, numericName_;
@@ -238,10 +253,12 @@ std::optional<std::string> PosixLocale::Lookup(std::uint32_t item) const {
   };
   switch (item) {
     case li::kDateSep:
+      if (!DateFieldsSeparatedByOneCharacter()) return std::nullopt;
       return Separator(DateFormat(), [](char c) { return IsDateConversion(c); });
     case li::kTimeSep:
       return Separator(TimeFormat(), [](char c) { return std::string_view("HIklMS").find(c) != std::string_view::npos; });
     case li::kShortDate:
+      if (!DateFieldsSeparatedByOneCharacter()) return std::nullopt;
       return Picture(DateFormat(), false);
     case li::kLongDate: {
       // The date part of the full date-and-time format, with %x spelled out.
