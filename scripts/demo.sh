@@ -17,7 +17,7 @@ mkdir -p "$demo/Backup Jobs" "$demo/config" "$demo/run"
 cp build/native/harbovale-scheduler "$demo/"
 
 # The job runs at the start of the next minute (or the one after, if that is too close).
-due=$(date -d "+$(( $(date +%S) > 50 ? 2 : 1 )) minute" +%H:%M:00)
+due=$(date -d "+$(( 10#$(date +%S) > 50 ? 2 : 1 )) minute" +%H:%M:00)
 # Schedule values cannot hold '>' or '|' (they read back as '}' and ','): the redirection
 # lives in a script of its own.
 printf '#!/bin/sh\necho "demo backup started at $(date +%%T)" >> "%s/started.log"\n' "$demo" >"$demo/backup.sh"
