@@ -1,6 +1,7 @@
 // Process entry of the Harbovale scheduler: one hidden instance per machine whose timer
 // does all the work (see TForm1::LoadJobsTimer).
 
+#include <memory>
 #include <string>
 
 #include "app/ErrorBox.h"
@@ -20,23 +21,25 @@ int main() {
   platform::NamedMutex instance(kSingleInstanceMutexName);
   if (instance.AlreadyExisted()) return 0;
 
-  auto shell = platform::CreateAppShell();
-  shell->SetTitle(kApplicationTitle);
-  shell->OnSettingsChange([] {
-    platform::SystemLocale().ResetThreadLocale();
-    LoadDateTimeFormat(platform::SystemLocale());
-  });
-  SchedContext context{*shell,
-                       platform::SystemClock(),
-                       platform::SystemMutexProbe(),
-                       platform::SystemLauncher(),
-                       platform::SystemAutostart(),
-                       exePath};
+  std::unique_ptr<platform::AppShell> shell;
   try {
+    shell = platform::CreateAppShell();
+    shell->SetTitle(kApplicationTitle);
+    shell->OnSettingsChange([] {
+      platform::SystemLocale().ResetThreadLocale();
+      LoadDateTimeFormat(platform::SystemLocale());
+    });
+    SchedContext context{*shell,
+                         platform::SystemClock(),
+                         platform::SystemMutexProbe(),
+                         platform::SystemLauncher(),
+                         platform::SystemAutostart(),
+                         exePath};
     TForm1 form(context);
     shell->Run();
   } catch (...) {
-    ErrorBox(*shell).Show(CurrentErrorMessage());
+    // Without an application object there is nothing to show the error with.
+    if (shell) ErrorBox(*shell).Show(CurrentErrorMessage());
   }
   return 0;
 }

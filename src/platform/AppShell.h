@@ -10,7 +10,7 @@
 
 namespace platform {
 
-// A running timer; destroying it stops it.
+// A running timer; destroying it stops it. It must not outlive the shell that started it.
 class Timer {
  public:
   virtual ~Timer() = default;
@@ -25,11 +25,13 @@ class AppShell {
 
   // Starts a timer whose ticks the message loop dispatches one at a time on this thread.
   // Raises EOutOfResources "Not enough timers available" when the platform refuses it.
+  // An error that escapes a tick or the settings-change handler ends Run with that error.
   virtual std::unique_ptr<Timer> StartTimer(unsigned intervalMs, std::function<void()> onTick) = 0;
   // Called on a change of system settings (WM_SETTINGCHANGE, "TaskbarCreated"; SIGHUP).
   virtual void OnSettingsChange(std::function<void()> handler) = 0;
 
-  // Runs the message loop until the main form is closed; returns the quit code.
+  // Runs the message loop until the main form is closed (or, on Windows, the session ends;
+  // on POSIX, SIGTERM or SIGINT arrives); returns the quit code, 0.
   virtual int Run() = 0;
   // Closing the main form: returns at once; the loop ends with code 0 once the current
   // dispatch has finished.

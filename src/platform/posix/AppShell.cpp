@@ -1,0 +1,146 @@
+// The application object on POSIX: a loop that sleeps until the next timer is due or a
+// signal arrives. SIGTERM, SIGINT and SIGHUP are blocked while the shell exists and taken
+// only by this loop, so they never interrupt a tick: SIGTERM and SIGINT end the loop with
+// code 0, SIGHUP stands for a change of system settings. The error box is one line on
+// standard error.
+
+#include "platform/AppShell.h"
+
+#include <signal.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+#include "foundation/Exception.h"
+
+namespace platform {
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+// Shortest interval, as on Windows: asking for less gives this.
+constexpr unsigned kMinimumIntervalMs = 10;
+
+class PosixAppShell;
+
+class PosixTimer final : public Timer {
+ public:
+  PosixTimer(PosixAppShell& shell, unsigned id) : shell_(shell), id_(id) {}
+  ~PosixTimer() override;
+
+ private:
+  PosixAppShell& shell_;
+  unsigned id_;
+};
+
+class PosixAppShell final : public AppShell {
+ public:
+  PosixAppShell() {
+    sigemptyset(&signals_);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&signals_, signal);
+    sigprocmask(SIG_BLOCK, &signals_, &previousMask_);
+  }
+  ~PosixAppShell() override { sigprocmask(SIG_SETMASK, &previousMask_, nullptr); }
+
+  void SetTitle(const std::string& title) override { title_ = title; }
+  const std::string& Title() const override { return title_; }
+
+  std::unique_ptr<Timer> StartTimer(unsigned intervalMs, std::function<void()> onTick) override {
+    const auto interval = std::chrono::milliseconds(std::max(intervalMs, kMinimumIntervalMs));
+    const unsigned id = nextTimerId_++;
+    timers_[id] = Entry{interval, SteadyClock::now() + interval, std::move(onTick)};
+    return std::make_unique<PosixTimer>(*this, id);
+  }
+  void StopTimer(unsigned id) { timers_.erase(id); }
+
+  void OnSettingsChange(std::function<void()> handler) override {
+    settingsChanged_ = std::move(handler);
+  }
+
+  int Run() override {
+    while (!closing_) {
+      const int signal = WaitForSignal();
+      if (signal == SIGTERM || signal == SIGINT) return 0;
+      if (signal == SIGHUP) {
+        if (settingsChanged_) settingsChanged_();
+        continue;
+      }
+      DispatchDueTimer();
+    }
+    return 0;
+  }
+
+  void CloseMainForm() override { closing_ = true; }
+
+  void ShowErrorBox(const std::string& text) override {
+    const std::string line = (title_.empty() ? text : title_ + ": " + text) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+  }
+
+ private:
+  struct Entry {
+    std::chrono::milliseconds interval;
+    SteadyClock::time_point due;
+    std::function<void()> tick;
+  };
+
+  // Waits until the earliest timer is due or one of our signals is pending; returns the
+  // signal, or 0 when the wait timed out.
+  int WaitForSignal() {
+    siginfo_t info;
+    int result;
+    if (timers_.empty()) {
+      result = sigwaitinfo(&signals_, &info);
+    } else {
+      const auto due = std::min_element(timers_.begin(), timers_.end(), [](auto& a, auto& b) {
+                         return a.second.due < b.second.due;
+                       })->second.due;
+      const auto wait = std::max(SteadyClock::duration::zero(), due - SteadyClock::now());
+      const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(wait);
+      const timespec timeout{static_cast<time_t>(seconds.count()),
+                             static_cast<long>((wait - seconds) / std::chrono::nanoseconds(1))};
+      result = sigtimedwait(&signals_, &info, &timeout);
+    }
+    if (result >= 0) return result;
+    if (errno == EAGAIN || errno == EINTR) return 0;
+    throw Exception(std::string("sigtimedwait failed: ") + std::strerror(errno));
+  }
+
+  // Runs the tick of one timer that is due, if any. A tick that overran its interval is
+  // not made up for: the next one is due a whole interval later, as with WM_TIMER.
+  void DispatchDueTimer() {
+    const auto now = SteadyClock::now();
+    auto next = timers_.end();
+    for (auto it = timers_.begin(); it != timers_.end(); ++it)
+      if (it->second.due <= now && (next == timers_.end() || it->second.due < next->second.due))
+        next = it;
+    if (next == timers_.end()) return;
+    Entry& entry = next->second;
+    entry.due += entry.interval;
+    if (entry.due <= now) entry.due = now + entry.interval;
+    const std::function<void()> tick = entry.tick;  // the tick may stop its own timer
+    tick();
+  }
+
+  sigset_t signals_{};
+  sigset_t previousMask_{};
+  std::string title_;
+  std::map<unsigned, Entry> timers_;
+  unsigned nextTimerId_ = 1;
+  std::function<void()> settingsChanged_;
+  bool closing_ = false;
+};
+
+PosixTimer::~PosixTimer() { shell_.StopTimer(id_); }
+
+}  // namespace
+
+std::unique_ptr<AppShell> CreateAppShell() { return std::make_unique<PosixAppShell>(); }
+
+}  // namespace platform

@@ -1,0 +1,227 @@
+// hvtest: the end-to-end tests' hands and eyes inside Wine. Each subcommand does one thing
+// and reports through its exit code (0 yes / done, 1 no / not found, 2 usage or failure)
+// and standard output.
+//
+//   hold-mutex <name> <ready-file> <release-file>   hold a named mutex until release-file exists
+//   run-value <value name>          print the Run value's type and data (1: no value, 2: no key)
+//   set-run-value <name> <data>     write a Run value (REG_SZ)
+//   delete-run-value <name>         delete a Run value (1: there was none)
+//   delete-run-key | create-run-key remove the (empty) Run key, or make it again
+//   box-count <caption>             number of visible message boxes with that caption
+//   box-text <caption>              text of the first such box
+//   press-ok <caption>              press OK on the first such box
+//   wait-box <caption> <ms>         wait until such a box is open
+//   window-exists <class> <ms>      wait until a top-level window of that class exists
+//   visible-windows <exe name>      number of visible top-level windows of that program
+//   close-window <class>            post WM_CLOSE to every top-level window of that class
+//   kill <exe name>                 terminate every process of that program
+
+// tlhelp32.h needs windows.h before it.
+// clang-format off
+#include <windows.h>
+#include <tlhelp32.h>
+// clang-format on
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kBoxClass = "#32770";
+constexpr int kBoxTextId = 0xFFFF;
+constexpr DWORD kPollMs = 50;
+// A holder nobody releases ends by itself rather than outliving the test run.
+constexpr DWORD kLongestHoldMs = 10 * 60 * 1000;
+
+bool FileExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+std::string ClassOf(HWND window) {
+  char name[256] = "";
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::string TextOf(HWND window) {
+  char text[1024] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+template <typename Keep>
+std::vector<HWND> TopLevelWindows(Keep keep) {
+  struct Walk {
+    Keep* keep;
+    std::vector<HWND> found;
+  } walk{&keep, {}};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* w = reinterpret_cast<Walk*>(data);
+        if ((*w->keep)(window)) w->found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&walk));
+  return walk.found;
+}
+
+std::vector<HWND> Boxes(const std::string& caption) {
+  return TopLevelWindows([&](HWND w) {
+    return ClassOf(w) == kBoxClass && TextOf(w) == caption && IsWindowVisible(w);
+  });
+}
+
+std::vector<DWORD> ProcessesNamed(const std::string& exe) {
+  std::vector<DWORD> ids;
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return ids;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+    if (lstrcmpiA(entry.szExeFile, exe.c_str()) == 0) ids.push_back(entry.th32ProcessID);
+  CloseHandle(snapshot);
+  return ids;
+}
+
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD deadlineMs) {
+  const ULONGLONG end = GetTickCount64() + deadlineMs;
+  while (!condition()) {
+    if (GetTickCount64() > end) return false;
+    Sleep(kPollMs);
+  }
+  return true;
+}
+
+int HoldMutex(const char* name, const char* readyFile, const char* releaseFile) {
+  const HANDLE mutex = CreateMutexA(nullptr, TRUE, name);
+  if (mutex == nullptr) return 2;
+  const HANDLE ready = CreateFileA(readyFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (ready == INVALID_HANDLE_VALUE) return 2;
+  CloseHandle(ready);
+  WaitUntil([&] { return FileExists(releaseFile); }, kLongestHoldMs);
+  CloseHandle(mutex);
+  return 0;
+}
+
+int RunValue(const char* name) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return 2;
+  char data[4096];
+  DWORD size = sizeof data - 1, type = 0;
+  const LONG result =
+      RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+  RegCloseKey(key);
+  if (result != ERROR_SUCCESS) return 1;
+  data[size] = '\0';
+  // The type shows too: the value must be a plain string.
+  std::printf("%s:%s\n", type == REG_SZ ? "REG_SZ" : "OTHER", data);
+  return 0;
+}
+
+int SetRunValue(const char* name, const std::string& data) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return 2;
+  const LONG result =
+      RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                     static_cast<DWORD>(data.size() + 1));
+  RegCloseKey(key);
+  return result == ERROR_SUCCESS ? 0 : 2;
+}
+
+int DeleteRunValue(const char* name) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return 2;
+  const LONG result = RegDeleteValueA(key, name);
+  RegCloseKey(key);
+  return result == ERROR_SUCCESS ? 0 : 1;
+}
+
+int CreateRunKey() {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS)
+    return 2;
+  RegCloseKey(key);
+  return 0;
+}
+
+int Usage() {
+  std::fputs("usage: hvtest <subcommand> ... (see the source)\n", stderr);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  const std::string command = argv[1];
+  auto arg = [&](int i) -> std::string { return i < argc ? argv[i] : ""; };
+  auto number = [&](int i) {
+    return static_cast<DWORD>(std::strtoul(arg(i).c_str(), nullptr, 10));
+  };
+
+  if (command == "hold-mutex" && argc == 5) return HoldMutex(argv[2], argv[3], argv[4]);
+  if (command == "run-value" && argc == 3) return RunValue(argv[2]);
+  if (command == "set-run-value" && argc == 4) return SetRunValue(argv[2], argv[3]);
+  if (command == "delete-run-value" && argc == 3) return DeleteRunValue(argv[2]);
+  if (command == "delete-run-key" && argc == 2)
+    return RegDeleteKeyA(HKEY_LOCAL_MACHINE, kRunKey) == ERROR_SUCCESS ? 0 : 2;
+  if (command == "create-run-key" && argc == 2) return CreateRunKey();
+  if (command == "box-count" && argc == 3) {
+    std::printf("%u\n", static_cast<unsigned>(Boxes(arg(2)).size()));
+    return 0;
+  }
+  if (command == "box-text" && argc == 3) {
+    const auto boxes = Boxes(arg(2));
+    if (boxes.empty()) return 1;
+    char text[4096] = "";
+    GetDlgItemTextA(boxes.front(), kBoxTextId, text, sizeof text);
+    std::printf("%s\n", text);
+    return 0;
+  }
+  if (command == "press-ok" && argc == 3) {
+    const auto boxes = Boxes(arg(2));
+    if (boxes.empty()) return 1;
+    HWND button = GetDlgItem(boxes.front(), IDOK);
+    if (button == nullptr) button = FindWindowExA(boxes.front(), nullptr, "Button", nullptr);
+    if (button == nullptr) return 2;
+    SendMessageA(button, BM_CLICK, 0, 0);
+    return 0;
+  }
+  if (command == "wait-box" && argc == 4)
+    return WaitUntil([&] { return !Boxes(arg(2)).empty(); }, number(3)) ? 0 : 1;
+  if (command == "window-exists" && argc == 4)
+    return WaitUntil([&] { return FindWindowA(argv[2], nullptr) != nullptr; }, number(3)) ? 0 : 1;
+  if (command == "visible-windows" && argc == 3) {
+    const auto ids = ProcessesNamed(arg(2));
+    const auto visible = TopLevelWindows([&](HWND w) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(w, &owner);
+      for (const DWORD id : ids)
+        if (id == owner) return IsWindowVisible(w) != FALSE;
+      return false;
+    });
+    std::printf("%u\n", static_cast<unsigned>(visible.size()));
+    for (const HWND w : visible)
+      std::printf("visible: class '%s' text '%s'\n", ClassOf(w).c_str(), TextOf(w).c_str());
+    return 0;
+  }
+  if (command == "close-window" && argc == 3) {
+    const auto windows = TopLevelWindows([&](HWND w) { return ClassOf(w) == arg(2); });
+    for (const HWND w : windows) PostMessageA(w, WM_CLOSE, 0, 0);
+    return windows.empty() ? 1 : 0;
+  }
+  if (command == "kill" && argc == 3) {
+    const auto ids = ProcessesNamed(arg(2));
+    for (const DWORD id : ids) {
+      const HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, id);
+      if (process == nullptr) continue;
+      TerminateProcess(process, 137);
+      CloseHandle(process);
+    }
+    return ids.empty() ? 1 : 0;
+  }
+  return Usage();
+}

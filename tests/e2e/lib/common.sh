@@ -1,0 +1,90 @@
+# Shared by both end-to-end harnesses: conditions with deadlines, checks, and the loop that
+# runs every case function and prints the summary.
+#
+# A case is a bash function named case_<name>. It gets a fresh folder of its own as $CASE
+# and fails through `check` (the case goes on and is marked failed) or `require` (the case
+# stops). Whatever it started is stopped by the platform's `cleanup_case` afterwards.
+
+E2E_PASSED=0
+E2E_FAILED=0
+E2E_FAILED_NAMES=()
+CASE_FAILED=0
+
+log() { printf '%s\n' "$*" >&2; }
+
+# wait_for <deadline seconds> <command...>: runs the command until it succeeds or the
+# deadline has passed; succeeds when the command did.
+wait_for() {
+  local deadline=$1
+  shift
+  local end=$((SECONDS + deadline))
+  until "$@"; do
+    ((SECONDS < end)) || return 1
+    sleep 0.1
+  done
+}
+
+# check <description> <command...>: the command must succeed.
+check() {
+  local description=$1
+  shift
+  if "$@"; then
+    log "    ok: $description"
+  else
+    log "    FAILED: $description"
+    CASE_FAILED=1
+  fi
+}
+
+# require: like check, but the rest of the case makes no sense without it.
+require() {
+  check "$@"
+  ((CASE_FAILED == 0)) || return 1
+}
+
+# equals <actual> <expected>, printing both when they differ.
+equals() {
+  [ "$1" == "$2" ] && return 0
+  log "      got:      '$1'"
+  log "      expected: '$2'"
+  return 1
+}
+
+# Fingerprint of a file (contents and modification time), to see that nobody wrote it.
+fingerprint() { stat -c '%Y.%y %s' "$1" && sha256sum <"$1"; }
+
+# run_cases <work folder> <case function...>
+run_cases() {
+  local work=$1
+  shift
+  local name
+  for name in "$@"; do
+    CASE="$work/${name#case_}"
+    mkdir -p "$CASE"
+    CASE_FAILED=0
+    log "--- ${name#case_}"
+    local started=$SECONDS
+    "$name" || CASE_FAILED=1
+    cleanup_case
+    if ((CASE_FAILED)); then
+      E2E_FAILED=$((E2E_FAILED + 1))
+      E2E_FAILED_NAMES+=("${name#case_}")
+      log "--- ${name#case_}: FAILED ($((SECONDS - started)) s; files in $CASE)"
+    else
+      E2E_PASSED=$((E2E_PASSED + 1))
+      log "--- ${name#case_}: passed ($((SECONDS - started)) s)"
+    fi
+  done
+}
+
+# Every function named case_* that the sourced case files define, in name order; E2E_FILTER
+# (a regular expression) picks some.
+list_cases() { declare -F | awk '{print $3}' | grep '^case_' | grep -E "${E2E_FILTER:-.}"; }
+
+# Prints the summary; its status is the harness's.
+summary() {
+  local title=$1
+  if ((E2E_FAILED)); then log "$title: failed cases: ${E2E_FAILED_NAMES[*]}"; fi
+  echo "$title: $E2E_PASSED passed, $E2E_FAILED failed"
+  ((E2E_FAILED == 0 && E2E_PASSED > 0))
+}

@@ -1,0 +1,107 @@
+# The POSIX side of the end-to-end harness: the native build run directly, each case with its
+# own copy, its own XDG_CONFIG_HOME (autostart entry) and XDG_RUNTIME_DIR (locks).
+#
+# Needs: BUILD (folder with harbovale-scheduler) and WORK (scratch folder).
+
+SCHEDULER_EXE=harbovale-scheduler
+E2E_LC_ALL=${E2E_LC_ALL:-C.UTF-8}
+export NO_FAKE_STAT=1
+export FAKETIME_DONT_RESET=1
+export TZ=UTC
+LIBFAKETIME=$(dpkg -L libfaketime | grep -m1 '/libfaketime\.so')
+
+platform_start() { :; }
+platform_stop() { :; }
+
+config_dir() { echo "$CASE/config"; }
+runtime_dir() { echo "$CASE/runtime"; }
+autostart_entry() { echo "$CASE/config/autostart/harbovale-scheduler.desktop"; }
+
+# The entry that registers the executable at <path> (already quoted as Exec wants it).
+expected_entry() {
+  printf '[Desktop Entry]\nType=Application\nName=Harbovale Scheduler\nExec=%s\n' "$1"
+}
+entry_is() { [ "$(cat "$(autostart_entry)" 2>/dev/null)" == "$(expected_entry "$1")" ]; }
+
+new_copy() {
+  mkdir -p "$1"
+  cp "$BUILD/$SCHEDULER_EXE" "$1/"
+}
+
+add_job() {
+  mkdir -p "$1/Backup Jobs"
+  { for i in $(seq 1 22); do printf 'line %d\r\n' "$i"; done; printf '%s\r\n' "$3"; } \
+    >"$1/Backup Jobs/$2"
+}
+add_idle_job() { add_job "$1" idle.hvj 'do_schedule=1,days=0000000,time=12:00,cmd=true'; }
+
+# start_scheduler <folder> [faketime spec]
+start_scheduler() {
+  local folder=$1 spec=${2:-}
+  local -a command=("$folder/$SCHEDULER_EXE")
+  # libfaketime preloaded directly rather than through the faketime command, which would
+  # stand between the harness and the scheduler's process id (and its signals).
+  [ -n "$spec" ] && command=(env LD_PRELOAD="$LIBFAKETIME" FAKETIME="$spec" "${command[@]}")
+  mkdir -p "$(runtime_dir)"
+  (cd "$folder" && exec env LC_ALL="${CASE_LC_ALL:-$E2E_LC_ALL}" XDG_CONFIG_HOME="$(config_dir)" \
+    XDG_RUNTIME_DIR="$(runtime_dir)" "${command[@]}" \
+    >"$folder/scheduler.out" 2>"$folder/scheduler.err" </dev/null) &
+  echo $! >"$folder/scheduler.pid"
+  STARTED_FOLDERS+=("$folder")
+}
+
+scheduler_running() { kill -0 "$(cat "$1/scheduler.pid")" 2>/dev/null; }
+scheduler_gone() { ! scheduler_running "$1"; }
+
+wait_exit() {
+  wait_for "$2" scheduler_gone "$1" || return 1
+  local status=0
+  wait "$(cat "$1/scheduler.pid")" 2>/dev/null || status=$?
+  [ -f "$1/exit_code" ] || echo "$status" >"$1/exit_code"
+}
+exit_code() { cat "$1/exit_code" 2>/dev/null; }
+
+# signal_scheduler <folder> <signal>
+signal_scheduler() { kill -s "$2" "$(cat "$1/scheduler.pid")"; }
+
+# stop_scheduler <folder>: SIGTERM, which ends the program with code 0.
+stop_scheduler() {
+  scheduler_running "$1" || return 0
+  signal_scheduler "$1" TERM
+  wait_exit "$1" 20 && return 0
+  log "    (the scheduler did not end on SIGTERM; killing it)"
+  kill -9 "$(cat "$1/scheduler.pid")" 2>/dev/null
+  wait_exit "$1" 10
+  echo killed >"$1/exit_code"
+  return 1
+}
+
+# hold_lock <lock file>: another process holds the lock until release_lock.
+hold_lock() {
+  rm -f "$CASE/lock.release" "$CASE/lock.ready"
+  mkdir -p "$(dirname "$1")"
+  flock -n "$1" -c "touch '$CASE/lock.ready'; while [ ! -e '$CASE/lock.release' ]; do sleep 0.05; done" \
+    >/dev/null 2>&1 &
+  HOLDER_PID=$!
+  wait_for 10 test -e "$CASE/lock.ready"
+}
+release_lock() {
+  : >"$CASE/lock.release"
+  wait "$HOLDER_PID" 2>/dev/null
+}
+
+cleanup_case() {
+  local folder
+  for folder in "${STARTED_FOLDERS[@]}"; do stop_scheduler "$folder" || true; done
+  STARTED_FOLDERS=()
+  [ -z "${HOLDER_PID:-}" ] || release_lock
+  HOLDER_PID=""
+  CASE_LC_ALL=""
+}
+STARTED_FOLDERS=()
+
+# counting_command <folder> <name>: a shell script that counts its starts in <name>.txt.
+counting_command() {
+  printf '#!/bin/sh\necho started >>"%s"\n' "$1/$2.txt" >"$1/$2.sh"
+  printf 'sh %s' "$1/$2.sh"
+}

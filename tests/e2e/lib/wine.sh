@@ -1,0 +1,154 @@
+# The Wine side of the end-to-end harness: one prefix, one wineserver and one Xvfb for the
+# whole run; each case gets its own folder with its own copy of the scheduler.
+#
+# Needs: BUILD (folder with HarbovaleScheduler.exe and hvtest.exe) and WORK (scratch folder).
+
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver64
+SCHEDULER_EXE=HarbovaleScheduler.exe
+TITLE="Harbovale Scheduler"
+RUN_VALUE_NAME="Harbovale Scheduler"
+HIDDEN_WINDOW_CLASS=HarbovaleSchedulerHiddenWindow
+E2E_LC_ALL=${E2E_LC_ALL:-en_US.UTF-8}
+
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export NO_FAKE_STAT=1       # else Wine sees shifted file times and rebuilds the prefix
+export FAKETIME_DONT_RESET=1
+export TZ=UTC
+
+XVFB_PID=""
+
+# Every Wine process of a case sees the same LC_ALL (Wine rewrites the user's locale in its
+# registry when it changes); a case may set CASE_LC_ALL.
+wine_env() { env LC_ALL="${CASE_LC_ALL:-$E2E_LC_ALL}" "$@"; }
+
+platform_start() {
+  export WINEPREFIX="$WORK/prefix"
+  mkdir -p "$WINEPREFIX"
+  # The display first: Wine's desktop process, started with the prefix, keeps the display
+  # it was started with.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  wait_for 30 test -s "$WORK/display" || { log "Xvfb did not start"; return 1; }
+  export DISPLAY=":$(head -n1 "$WORK/display")"
+  wine_env "$WINESERVER" -p >"$WORK/wineserver.log" 2>&1 || { log "wineserver did not start"; return 1; }
+  local started=$SECONDS
+  wine_env "$WINE" wineboot -i >"$WORK/wineboot.log" 2>&1 || { log "wineboot failed"; return 1; }
+  log "prefix ready in $((SECONDS - started)) s (display $DISPLAY)"
+}
+
+platform_stop() {
+  [ -n "${WINEPREFIX:-}" ] && "$WINESERVER" -k >/dev/null 2>&1
+  if [ -n "$XVFB_PID" ]; then
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+  fi
+}
+
+# hv <subcommand> ...: runs the test helper; its output (without CRs) on stdout.
+hv() {
+  local out="$WORK/hv.out"
+  wine_env "$WINE" "$BUILD/hvtest.exe" "$@" >"$out" 2>"$WORK/hv.err"
+  local status=$?
+  tr -d '\r' <"$out"
+  return $status
+}
+
+# Windows form of a Unix path, as Wine's Z: drive shows it.
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# new_copy <folder>: a folder with its own copy of the scheduler; prints the exe's path.
+new_copy() {
+  mkdir -p "$1"
+  cp "$BUILD/$SCHEDULER_EXE" "$1/"
+}
+
+# add_job <folder> <file name> <schedule line>: a job file whose 23rd line is the schedule.
+add_job() {
+  mkdir -p "$1/Backup Jobs"
+  { for i in $(seq 1 22); do printf 'line %d\r\n' "$i"; done; printf '%s\r\n' "$3"; } \
+    >"$1/Backup Jobs/$2"
+}
+
+# A scheduled job that is never due (no day flagged): keeps the scheduler running.
+add_idle_job() { add_job "$1" idle.hvj 'do_schedule=1,days=0000000,time=12:00,cmd=cmd /c exit'; }
+
+# start_scheduler <folder> [faketime spec]: starts that folder's copy in the background.
+start_scheduler() {
+  local folder=$1 spec=${2:-}
+  local -a command=("$WINE" "$folder/$SCHEDULER_EXE")
+  [ -n "$spec" ] && command=(faketime -f "$spec" "${command[@]}")
+  (cd "$folder" && exec env LC_ALL="${CASE_LC_ALL:-$E2E_LC_ALL}" "${command[@]}" \
+    >"$folder/scheduler.out" 2>"$folder/scheduler.err") &
+  echo $! >"$folder/scheduler.pid"
+  STARTED_FOLDERS+=("$folder")
+}
+
+scheduler_running() { kill -0 "$(cat "$1/scheduler.pid")" 2>/dev/null; }
+scheduler_gone() { ! scheduler_running "$1"; }
+
+# wait_exit <folder> <deadline seconds>: waits for that copy to end and records its exit
+# code in <folder>/exit_code; fails when it is still running at the deadline.
+wait_exit() {
+  wait_for "$2" scheduler_gone "$1" || return 1
+  local status=0
+  wait "$(cat "$1/scheduler.pid")" 2>/dev/null || status=$?
+  [ -f "$1/exit_code" ] || echo "$status" >"$1/exit_code"
+}
+exit_code() { cat "$1/exit_code" 2>/dev/null; }
+
+# stop_scheduler <folder>: closes the hidden main window as the system would, which ends the
+# program with code 0; kills it when that does not work.
+stop_scheduler() {
+  scheduler_running "$1" || return 0
+  hv close-window "$HIDDEN_WINDOW_CLASS" >/dev/null
+  wait_exit "$1" 20 && return 0
+  log "    (the scheduler did not close; killing it)"
+  hv kill "$SCHEDULER_EXE" >/dev/null
+  wait_exit "$1" 10 || kill -9 "$(cat "$1/scheduler.pid")" 2>/dev/null
+  echo killed >"$1/exit_code"
+  return 1
+}
+
+cleanup_case() {
+  local folder
+  for folder in "${STARTED_FOLDERS[@]}"; do stop_scheduler "$folder" || true; done
+  STARTED_FOLDERS=()
+  hv create-run-key >/dev/null
+  hv delete-run-value "$RUN_VALUE_NAME" >/dev/null
+  [ -f "$WORK/mutex.release" ] || : >"$WORK/mutex.release"
+  CASE_LC_ALL=""
+}
+STARTED_FOLDERS=()
+
+read_run_value() { hv run-value "$RUN_VALUE_NAME"; }
+run_value_is() { [ "$(read_run_value)" == "REG_SZ:$1" ]; }
+run_value_absent() { read_run_value >/dev/null; [ $? -eq 1 ]; }
+
+box_count() { hv box-count "$TITLE"; }
+box_text() { hv box-text "$TITLE"; }
+press_ok() { hv press-ok "$TITLE" >/dev/null; }
+wait_box() { hv wait-box "$TITLE" "$(($1 * 1000))" >/dev/null; }
+visible_windows() { hv visible-windows "$SCHEDULER_EXE"; }
+no_visible_window() { [ "$(visible_windows | head -n1)" == 0 ]; }
+hidden_window_exists() { hv window-exists "$HIDDEN_WINDOW_CLASS" "$(($1 * 1000))" >/dev/null; }
+
+# hold_mutex <name>: the helper holds that named mutex until release_mutex.
+hold_mutex() {
+  rm -f "$WORK/mutex.release" "$WORK/mutex.ready"
+  wine_env "$WINE" "$BUILD/hvtest.exe" hold-mutex "$1" "$(windows_path "$WORK/mutex.ready")" \
+    "$(windows_path "$WORK/mutex.release")" >"$WORK/holder.out" 2>&1 &
+  HOLDER_PID=$!
+  wait_for 30 test -e "$WORK/mutex.ready"
+}
+release_mutex() {
+  : >"$WORK/mutex.release"
+  wait_for 20 eval '! kill -0 "$HOLDER_PID" 2>/dev/null'
+}
+
+# counting_command <folder> <name>: a batch file that counts its starts in <name>.txt.
+counting_command() {
+  printf '@echo started>>"%s"\r\n' "$(windows_path "$1/$2.txt")" >"$1/$2.bat"
+  printf 'cmd /c %s' "$(windows_path "$1/$2.bat")"
+}
