@@ -20,18 +20,25 @@ namespace {
 namespace fs = std::filesystem;
 
 // Saving flushes each file to disk; in memory (/dev/shm) that costs nothing, so the
-// fuzzer keeps its pace.
+// fuzzer keeps its pace. The folder's path is never freed, so the exit handler that removes
+// the folder can still name it after the static objects are gone.
 const fs::path& Scratch() {
-  static const fs::path folder = [] {
+  static const fs::path* const folder = [] {
     std::error_code error;
-    fs::path base = fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm")
-                                                        : fs::temp_directory_path();
-    fs::path path = base / ("harbovale-fuzz-" + std::to_string(getpid()));
-    fs::create_directories(path);
-    std::atexit([] { std::error_code ignored; fs::remove_all(Scratch(), ignored); });
+    const fs::path base = fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm")
+                                                              : fs::temp_directory_path();
+    auto* path = new fs::path(base / ("harbovale-fuzz-" + std::to_string(getpid())));
+    fs::create_directories(*path);
     return path;
   }();
-  return folder;
+  static const bool removedAtExit = [] {
+    return std::atexit([] {
+      std::error_code ignored;
+      fs::remove_all(*folder, ignored);
+    }) == 0;
+  }();
+  (void)removedAtExit;
+  return *folder;
 }
 
 void WriteBytes(const fs::path& path, const std::string& bytes) {
