@@ -8,7 +8,7 @@ packages=(
   libbenchmark-dev                        # benchmarks
   g++-mingw-w64-x86-64-posix              # the Windows program
   wine64 xvfb faketime                    # running and testing it for real
-  clang locales                           # fuzzing, POSIX locales for the tests
+  clang libclang-rt-dev locales           # sanitizers and fuzzing, POSIX locales for the tests
 )
 
 missing=()

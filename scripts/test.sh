@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both targets and runs every test: the native unit tests,
-# the Windows unit tests under Wine, and the end-to-end tests of the real program on both
+# again under the address and undefined-behaviour sanitizers, a bounded fuzzing run, the
+# Windows unit tests under Wine, and the end-to-end tests of the real program on both
 # platforms.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,6 +22,16 @@ cmake --build --preset windows -j "$jobs"
 
 step "Native unit tests"
 ctest --preset native -j "$jobs"
+
+step "Building the native program and tests with address and undefined-behaviour sanitizers"
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j "$jobs"
+
+step "Native unit tests under the sanitizers"
+ctest --preset asan -j "$jobs"
+
+step "Fuzzing property strings, date-time text and files of lines"
+bash tests/fuzz/run.sh build/asan
 
 step "Date-time text under real POSIX locales"
 bash tests/platform/locale-roundtrip.sh native
