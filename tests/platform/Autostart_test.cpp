@@ -64,7 +64,7 @@ TEST_F(XdgAutostartTest, AnEntryThatIsAFolderRaisesTheRegistryErrorAndLeavesNoTe
 }
 
 TEST(XdgAutostartFallback, WithoutConfigHomeTheEntryGoesUnderHome) {
-  for (const std::optional<std::string> unsetOrEmpty :
+  for (const std::optional<std::string>& unsetOrEmpty :
        {std::optional<std::string>(), std::optional<std::string>("")}) {
     testsupport::ScratchFolder home;
     const testsupport::ScopedEnvironment configHome("XDG_CONFIG_HOME", unsetOrEmpty);
