@@ -24,13 +24,13 @@ expected_entry() {
 }
 entry_is() { [ "$(cat "$(autostart_entry)" 2>/dev/null)" == "$(expected_entry "$1")" ]; }
 
-# start_scheduler <folder> [faketime spec]
+# start_scheduler <folder> [faketime moment]
 start_scheduler() {
-  local folder=$1 spec=${2:-}
+  local folder=$1 moment=${2:-}
   local -a command=("$folder/$SCHEDULER_EXE")
   # libfaketime preloaded directly rather than through the faketime command, which would
   # stand between the harness and the scheduler's process id (and its signals).
-  [ -n "$spec" ] && command=(env LD_PRELOAD="$LIBFAKETIME" FAKETIME="$spec" "${command[@]}")
+  [ -n "$moment" ] && command=(env LD_PRELOAD="$LIBFAKETIME" FAKETIME="$moment" "${command[@]}")
   mkdir -p "$(runtime_dir)"
   (cd "$folder" && exec env LC_ALL="${CASE_LC_ALL:-$E2E_LC_ALL}" XDG_CONFIG_HOME="$(config_dir)" \
     XDG_RUNTIME_DIR="$(runtime_dir)" "${command[@]}" \

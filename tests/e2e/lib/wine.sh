@@ -59,11 +59,11 @@ hv() {
 # Windows form of a Unix path, as Wine's Z: drive shows it.
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
-# start_scheduler <folder> [faketime spec]: starts that folder's copy in the background.
+# start_scheduler <folder> [faketime moment]: starts that folder's copy in the background.
 start_scheduler() {
-  local folder=$1 spec=${2:-}
+  local folder=$1 moment=${2:-}
   local -a command=("$WINE" "$folder/$SCHEDULER_EXE")
-  [ -n "$spec" ] && command=(faketime -f "$spec" "${command[@]}")
+  [ -n "$moment" ] && command=(faketime -f "$moment" "${command[@]}")
   (cd "$folder" && exec env LC_ALL="${CASE_LC_ALL:-$E2E_LC_ALL}" "${command[@]}" \
     >"$folder/scheduler.out" 2>"$folder/scheduler.err") &
   echo $! >"$folder/scheduler.pid"
