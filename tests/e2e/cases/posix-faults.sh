@@ -131,3 +131,87 @@ case_kill_during_saves_leaves_old_or_new_store() {
   check "kills landed among the saves" [ $((landed_partial + leftovers)) -ge 1 ]
   check "no error line" eval '! cat "$CASE"/copy*/scheduler.err | grep -q .'
 }
+
+# twenty_two_lines: the lines before the schedule line of a job file.
+twenty_two_lines() { local i; for i in $(seq 1 22); do printf 'line %d\r\n' "$i"; done; }
+
+# A 10 MB job file: a 5 MB first line, and a 5 MB item in its schedule line. It is read,
+# listed and started like any other.
+case_ten_megabyte_job_file() {
+  local app="$CASE/app" cmd
+  new_copy "$app"
+  mkdir -p "$app/Backup Jobs"
+  cmd=$(counting_command "$app" big)
+  {
+    head -c 5000000 /dev/zero | tr '\0' x
+    printf '\r\n'
+    twenty_two_lines | tail -n +2
+    printf 'do_schedule=1,days=1111111,time=14:30:00,cmd=%s,note=' "$cmd"
+    head -c 5000000 /dev/zero | tr '\0' y
+    printf '\r\n'
+  } >"$app/Backup Jobs/big.hvj"
+  start_scheduler "$app" "@$WEDNESDAY 14:29:59"
+  check "the job starts" wait_for 30 started_once "$app" big
+  check "no error line" no_error_reported "$app"
+}
+
+# Random bytes in a job file: reading never fails on content, so what comes is one of the
+# errors of reading the schedule line (almost always too few lines: a NUL ends the text
+# early), once per rebuild, and the program goes on.
+case_job_file_of_random_bytes() {
+  local app="$CASE/app" line allowed='^Harbovale Scheduler: (List index out of bounds \(22\)|Tokens, \{\.\.\.\} do not match\.|The character . is not allowed\.)$'
+  new_copy "$app"
+  add_idle_job "$app"
+  head -c 65536 /dev/urandom >"$app/Backup Jobs/random.hvj"
+  cp "$app/Backup Jobs/random.hvj" "$CASE/random.hvj"  # kept for a failed run
+  require "the backup application runs" backup_app_starts || return 1
+  start_scheduler "$app"
+  require "start-up is done" wait_for 30 entry_is "$app/$SCHEDULER_EXE" || return 1
+  # Every tick rebuilds: three error lines, or ten seconds of ticks without one.
+  wait_for 10 eval '[ "$(wc -l <"$app/scheduler.err")" -ge 3 ]'
+  line=$(head -n1 "$app/scheduler.err")
+  log "    first error line: '${line:-none}'"
+  check "every error line is one that reading a schedule line gives" \
+    eval '! grep -qvE "$allowed" "$app/scheduler.err"'
+  check "the scheduler keeps running" scheduler_running "$app"
+  backup_app_stops
+  check "and ends on SIGTERM with 0" stop_scheduler "$app"
+}
+
+# The job folder replaced by a file while the program runs: the next rebuild finds no folder,
+# hence no job: the program unregisters and ends, without an error.
+case_job_folder_replaced_by_a_file() {
+  local app="$CASE/app"
+  new_copy "$app"
+  add_counting_job "$app" backup 1111111 14:30:00
+  require "the backup application runs" backup_app_starts || return 1
+  start_scheduler "$app" "@$WEDNESDAY 14:29:59"
+  require "the job folder was read: its job starts" wait_for 30 started_once "$app" backup ||
+    return 1
+  rm -r "$app/Backup Jobs"
+  echo "not a folder" >"$app/Backup Jobs"
+  check "it ends by itself" wait_exit "$app" 30
+  check "with exit code 0" equals "$(exit_code "$app")" 0
+  check "the autostart entry is gone" test ! -e "$(autostart_entry)"
+  check "no error line" no_error_reported "$app"
+}
+
+# A store with a line of 1 MB: loaded, searched and written back unchanged beside the new
+# line of a due job.
+case_store_with_a_one_megabyte_line() {
+  local app="$CASE/app" cmd
+  new_copy "$app"
+  add_counting_job "$app" backup 1111111 14:30:00
+  cmd=$(counting_command "$app" backup)
+  {
+    head -c 1048576 /dev/zero | tr '\0' z
+    printf '=12/8/26 2:30:00 pm\r\n%s=12/8/26 2:30:00 pm\r\n' "$cmd"
+  } >"$app/qelvarn.dat"
+  head -n1 "$app/qelvarn.dat" >"$CASE/long-line"
+  start_scheduler "$app" "@$WEDNESDAY 14:29:59"
+  require "the job starts" wait_for 30 started_once "$app" backup || return 1
+  check "the long line is written back unchanged" cmp -s <(head -n1 "$app/qelvarn.dat") "$CASE/long-line"
+  check "the job's line holds today's start" \
+    equals "$(store_text "$app" | tail -n +2)" "$cmd=$WEDNESDAY_1430_TEXT"
+  check "no error line" no_error_reported "$app"
+}

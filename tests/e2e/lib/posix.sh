@@ -115,3 +115,5 @@ WEDNESDAY_1430_TEXT="12/9/26 2:30:00 pm"
 backup_app_starts() { hold_lock "$(runtime_dir)/HarbovaleMutex_8m01349r464.lock"; }
 backup_app_stops() { release_lock; }
 registered() { [ -s "$(autostart_entry)" ]; }
+# no_error_reported <folder>: no error line on standard error.
+no_error_reported() { [ ! -s "$1/scheduler.err" ]; }
