@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix              # the Windows program
   wine64 xvfb faketime                    # running and testing it for real
   clang libclang-rt-dev locales           # sanitizers and fuzzing, POSIX locales for the tests
+  cron                                    # the memory benchmark compares with its daemon
 )
 
 missing=()

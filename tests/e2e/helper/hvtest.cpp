@@ -3,6 +3,9 @@
 // and standard output.
 //
 //   hold-mutex <name> <ready-file> <release-file>   hold a named mutex until release-file exists
+//   hold-open-for-write <file> <ready-file> <release-file>
+//                                   keep a file open for writing (others may read and write)
+//                                   until release-file exists
 //   run-value <value name>          print the Run value's type and data (1: no value, 2: no key)
 //   set-run-value <name> <data>     write a Run value (REG_SZ)
 //   delete-run-value <name>         delete a Run value (1: there was none)
@@ -105,6 +108,18 @@ int HoldMutex(const char* name, const char* readyFile, const char* releaseFile) 
   return 0;
 }
 
+int HoldOpenForWrite(const char* path, const char* readyFile, const char* releaseFile) {
+  const HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 2;
+  const HANDLE ready = CreateFileA(readyFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (ready == INVALID_HANDLE_VALUE) return 2;
+  CloseHandle(ready);
+  WaitUntil([&] { return FileExists(releaseFile); }, kLongestHoldMs);
+  CloseHandle(file);
+  return 0;
+}
+
 int RunValue(const char* name) {
   HKEY key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return 2;
@@ -163,6 +178,8 @@ int main(int argc, char** argv) {
   };
 
   if (command == "hold-mutex" && argc == 5) return HoldMutex(argv[2], argv[3], argv[4]);
+  if (command == "hold-open-for-write" && argc == 5)
+    return HoldOpenForWrite(argv[2], argv[3], argv[4]);
   if (command == "run-value" && argc == 3) return RunValue(argv[2]);
   if (command == "set-run-value" && argc == 4) return SetRunValue(argv[2], argv[3]);
   if (command == "delete-run-value" && argc == 3) return DeleteRunValue(argv[2]);

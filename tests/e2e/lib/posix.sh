@@ -24,9 +24,10 @@ expected_entry() {
 }
 entry_is() { [ "$(cat "$(autostart_entry)" 2>/dev/null)" == "$(expected_entry "$1")" ]; }
 
-# start_scheduler <folder> [faketime moment]
+# start_scheduler <folder> [faketime moment]: its standard output and error go to
+# scheduler.out and scheduler.err in the folder, or in SCHEDULER_LOGS when a case sets it.
 start_scheduler() {
-  local folder=$1 moment=${2:-}
+  local folder=$1 moment=${2:-} logs=${SCHEDULER_LOGS:-$1}
   local -a command=("$folder/$SCHEDULER_EXE")
   # libfaketime preloaded directly rather than through the faketime command, which would
   # stand between the harness and the scheduler's process id (and its signals).
@@ -34,7 +35,7 @@ start_scheduler() {
   mkdir -p "$(runtime_dir)"
   (cd "$folder" && exec env LC_ALL="${CASE_LC_ALL:-$E2E_LC_ALL}" XDG_CONFIG_HOME="$(config_dir)" \
     XDG_RUNTIME_DIR="$(runtime_dir)" "${command[@]}" \
-    >"$folder/scheduler.out" 2>"$folder/scheduler.err" </dev/null) &
+    >"$logs/scheduler.out" 2>"$logs/scheduler.err" </dev/null) &
   echo $! >"$folder/scheduler.pid"
   STARTED_FOLDERS+=("$folder")
 }
@@ -46,7 +47,8 @@ wait_exit() {
   wait_for "$2" scheduler_gone "$1" || return 1
   local status=0
   wait "$(cat "$1/scheduler.pid")" 2>/dev/null || status=$?
-  [ -f "$1/exit_code" ] || echo "$status" >"$1/exit_code"
+  # (on a full file system the code cannot be recorded; the process is gone all the same)
+  [ -f "$1/exit_code" ] || echo "$status" 2>/dev/null >"$1/exit_code" || true
 }
 exit_code() { cat "$1/exit_code" 2>/dev/null; }
 
@@ -79,15 +81,27 @@ release_lock() {
   wait "$HOLDER_PID" 2>/dev/null
 }
 
+# mount_tmpfs <folder> <mount options>: a small file system of the case's own there, unmounted
+# when the case ends (tests run as root).
+mount_tmpfs() {
+  mkdir -p "$1"
+  mount -t tmpfs -o "$2" harbovale-e2e "$1" || return 1
+  MOUNTS+=("$1")
+}
+
 cleanup_case() {
   local folder
   for folder in "${STARTED_FOLDERS[@]}"; do stop_scheduler "$folder" || true; done
   STARTED_FOLDERS=()
   [ -z "${HOLDER_PID:-}" ] || release_lock
   HOLDER_PID=""
+  for folder in "${MOUNTS[@]}"; do umount "$folder" || log "    (could not unmount $folder)"; done
+  MOUNTS=()
   CASE_LC_ALL=""
+  SCHEDULER_LOGS=""
 }
 STARTED_FOLDERS=()
+MOUNTS=()
 
 # counting_command <folder> <name>: a shell script that counts its starts in <name>.txt.
 counting_command() {
@@ -101,3 +115,5 @@ WEDNESDAY_1430_TEXT="12/9/26 2:30:00 pm"
 backup_app_starts() { hold_lock "$(runtime_dir)/HarbovaleMutex_8m01349r464.lock"; }
 backup_app_stops() { release_lock; }
 registered() { [ -s "$(autostart_entry)" ]; }
+# no_error_reported <folder>: no error line on standard error.
+no_error_reported() { [ ! -s "$1/scheduler.err" ]; }

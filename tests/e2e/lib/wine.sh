@@ -103,6 +103,7 @@ cleanup_case() {
   hv create-run-key >/dev/null
   hv delete-run-value "$RUN_VALUE_NAME" >/dev/null
   [ -f "$WORK/mutex.release" ] || : >"$WORK/mutex.release"
+  [ -f "$WORK/file.release" ] || : >"$WORK/file.release"
   CASE_LC_ALL=""
 }
 STARTED_FOLDERS=()
@@ -132,6 +133,21 @@ release_mutex() {
   wait_for 20 eval '! kill -0 "$HOLDER_PID" 2>/dev/null'
 }
 
+# hold_open_for_write <file>: the helper keeps the file open for writing (sharing read and
+# write) until release_file.
+hold_open_for_write() {
+  rm -f "$WORK/file.release" "$WORK/file.ready"
+  wine_env "$WINE" "$BUILD/hvtest.exe" hold-open-for-write "$(windows_path "$1")" \
+    "$(windows_path "$WORK/file.ready")" "$(windows_path "$WORK/file.release")" \
+    >"$WORK/file-holder.out" 2>&1 &
+  FILE_HOLDER_PID=$!
+  wait_for 30 test -e "$WORK/file.ready"
+}
+release_file() {
+  : >"$WORK/file.release"
+  wait_for 20 eval '! kill -0 "$FILE_HOLDER_PID" 2>/dev/null'
+}
+
 # counting_command <folder> <name>: a batch file that counts its starts in <name>.txt.
 counting_command() {
   printf '@echo started>>"%s"\r\n' "$(windows_path "$1/$2.txt")" >"$1/$2.bat"
@@ -144,3 +160,5 @@ WEDNESDAY_1430_TEXT="12/9/2026 2:30:00 PM"
 backup_app_starts() { hold_mutex HarbovaleMutex_8m01349r464; }
 backup_app_stops() { release_mutex; }
 registered() { run_value_is "$(windows_path "$1/$SCHEDULER_EXE")"; }
+# no_error_reported <folder>: no error box is open.
+no_error_reported() { [ "$(box_count)" == 0 ]; }

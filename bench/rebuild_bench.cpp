@@ -1,0 +1,86 @@
+// The rebuild: while the backup application runs, every tick lists the job folder and reads
+// every job file. Measured against its floor: listing the same folder and reading the same
+// files with the bare platform calls, with no listing entries, lines or schedules made.
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "app/JobDiscovery.h"
+#include "app/SchedContext.h"
+#include "app/Sched_main.h"
+#include "fakes/FakeAutostart.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeLauncher.h"
+#include "fakes/FakeMutexProbe.h"
+#include "fakes/FakeShell.h"
+#include "fakes/TempFolder.h"
+#include "foundation/DateTimeFormat.h"
+#include "platform/Files.h"
+#include "platform/FolderSearch.h"
+
+namespace {
+
+// A job folder of `jobs` scheduled job files of 23 lines each, plus a few files that are not
+// job files, as a real folder holds.
+std::unique_ptr<TempFolder> JobFolder(int jobs) {
+  auto folder = std::make_unique<TempFolder>();
+  std::string head;
+  for (int line = 1; line <= 22; ++line)
+    head += "source" + std::to_string(line) + "=C:\\Users\\me\\Documents\\folder " +
+            std::to_string(line) + "\r\n";
+  for (int i = 0; i < jobs; ++i) {
+    const std::string schedule = "do_schedule=1,days=1111100,time=" + std::to_string(8 + i % 12) +
+                                 ":15:00,cmd=C:\\Tools\\backup.exe /job " + std::to_string(i);
+    folder->Write("Backup Jobs/job" + std::to_string(i) + ".hvj", head + schedule + "\r\n");
+  }
+  folder->Write("Backup Jobs/readme.txt", "not a job\r\n");
+  folder->Write("Backup Jobs/old/keep.hvj", head);
+  return folder;
+}
+
+void Rebuild(benchmark::State& state) {
+  const int jobs = static_cast<int>(state.range(0));
+  const auto folder = JobFolder(jobs);
+  InitializeSched_main(folder->PathOf("HarbovaleScheduler.exe"));
+  DateTimeFormat = DateTimeFormatSettings{};
+  DateTimeFormat.shortDatePicture = "M/d/yyyy";
+  FakeShell shell;
+  FakeClock clock(2026, 12, 9, 3, 0, 0);
+  FakeMutexProbe mutexes;
+  mutexes.held.insert(BackupAppMutexName);  // every tick rebuilds
+  FakeLauncher launcher;
+  FakeAutostart autostart;
+  SchedContext context{shell, clock, mutexes, launcher, autostart, ""};
+  for (auto _ : state) DiscoverJobs(context);
+  if (JobList.LineCount() != jobs) state.SkipWithError("not every job was listed");
+  state.SetItemsProcessed(state.iterations() * jobs);
+}
+BENCHMARK(Rebuild)->Arg(10)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The floor: the same folder walked and the same files read, nothing else.
+void RebuildFloor(benchmark::State& state) {
+  const int jobs = static_cast<int>(state.range(0));
+  const auto folder = JobFolder(jobs);
+  const std::string jobsDir = folder->PathOf("Backup Jobs") + platform::kPathSeparator;
+  std::size_t bytes = 0;
+  int read = 0;
+  for (auto _ : state) {
+    read = 0;
+    platform::FolderSearch search(jobsDir + "*");
+    platform::FolderEntry entry;
+    while (search.Next(entry)) {
+      if ((entry.attributes & platform::kAttributeDirectory) || !entry.name.ends_with(".hvj"))
+        continue;
+      const auto text = platform::ReadWholeFile(jobsDir + entry.name);
+      if (text) bytes += text->size(), ++read;
+    }
+  }
+  benchmark::DoNotOptimize(bytes);
+  if (read != jobs) state.SkipWithError("not every job file was read");
+  state.SetItemsProcessed(state.iterations() * jobs);
+}
+BENCHMARK(RebuildFloor)->Arg(10)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
