@@ -31,10 +31,9 @@ bool ShouldRebuild(SchedContext& context) {
   return false;
 }
 
-// Appends to JobList the re-encoded schedule of every scheduled job file, in listing order.
-// An unreadable job file ends the rebuild with the jobs found before it.
-void RebuildJobList(SchedContext& context) {
-  JobList.RemoveAll();
+// Appends to `found` the re-encoded schedule of every scheduled job file, in listing order.
+// An unreadable job file ends the listing with the jobs found before it.
+void ListScheduledJobs(SchedContext& context, TStringList& found) {
   if (!platform::FolderExists(JobsDir)) return;
   const FDirectory listing(JobsDir, FolderExclusions, context.clock);
   for (int i = 0; i < listing.entries.LineCount(); ++i) {
@@ -44,8 +43,37 @@ void RebuildJobList(SchedContext& context) {
     TStringList jobFile;
     jobFile.LoadLines(JobsDir + name);
     const Tokens schedule(jobFile.Line(ScheduleLineIndex));
-    if (schedule.Value("do_schedule") == "1") JobList.Append(schedule.Text());
+    if (schedule.Value("do_schedule") == "1") found.Append(schedule.Text());
   }
+}
+
+bool SameLines(const TStringList& a, const TStringList& b) {
+  if (a.LineCount() != b.LineCount()) return false;
+  for (int i = 0; i < a.LineCount(); ++i)
+    if (a.Line(i) != b.Line(i)) return false;
+  return true;
+}
+
+// JobList becomes `found`; left alone when it already holds the same lines, so that what the
+// schedule check read from it stays valid while the backup application keeps the list
+// rebuilt on every tick.
+void Publish(const TStringList& found) {
+  if (SameLines(found, JobList)) return;
+  JobList.RemoveAll();
+  for (int i = 0; i < found.LineCount(); ++i) JobList.Append(found.Line(i));
+}
+
+// Rebuilds JobList from the job folder. A failing job file ends the rebuild with the jobs
+// found before it in JobList.
+void RebuildJobList(SchedContext& context) {
+  TStringList found;
+  try {
+    ListScheduledJobs(context, found);
+  } catch (...) {
+    Publish(found);
+    throw;
+  }
+  Publish(found);
 }
 
 }  // namespace

@@ -3,7 +3,11 @@
 #include "app/LastRunKey.h"
 #include "listing/Tokens.h"
 
-void JobReadings::BeginTick(std::uint16_t year, int jobCount) {
+void JobReadings::BeginTick(std::uint16_t year, const TStringList& jobList) {
+  if (jobList.Generation() != jobListGeneration_) {
+    jobs_.assign(static_cast<std::size_t>(jobList.LineCount()), JobReading{});
+    jobListGeneration_ = jobList.Generation();
+  }
   ParseSettings now{DateTimeFormat.dateSep,          DateTimeFormat.timeSep,
                     DateTimeFormat.decimalSep,       DateTimeFormat.shortDatePicture,
                     DateTimeFormat.amText,           DateTimeFormat.pmText,
@@ -12,18 +16,18 @@ void JobReadings::BeginTick(std::uint16_t year, int jobCount) {
     for (JobReading& job : jobs_) job.time.reset(), job.lastRun.reset();
     settings_ = std::move(now);
   }
-  jobs_.resize(static_cast<std::size_t>(jobCount));
 }
 
-JobReading& JobReadings::Job(int index, const std::string& line) {
+JobReading& JobReadings::Job(int index, const TStringList& jobList) {
   JobReading& job = jobs_[static_cast<std::size_t>(index)];
-  if (job.line == line && !job.line.empty()) return job;
-  job = JobReading{};
-  const Tokens items(line);
-  job.days = items.Value("days");
-  job.timeText = items.Value("time");
-  job.cmd = items.Value("cmd");
-  job.key = LastRunKey(job.cmd);
-  job.line = line;  // last: only a complete decoding is kept
+  if (job.decoded) return job;
+  const Tokens items(jobList.Line(index));
+  JobReading decoded;
+  decoded.days = items.Value("days");
+  decoded.timeText = items.Value("time");
+  decoded.cmd = items.Value("cmd");
+  if (std::string key = LastRunKey(decoded.cmd); key != decoded.cmd) decoded.storeKey = std::move(key);
+  decoded.decoded = true;
+  job = std::move(decoded);  // only a complete decoding is kept
   return job;
 }

@@ -13,26 +13,31 @@
 
 #include "foundation/DateTimeFormat.h"
 #include "foundation/DateTimeValue.h"
+#include "foundation/TStringList.h"
 
 struct JobReading {
-  std::string line;      // the JobList line this was read from
-  std::string days;      // the job's items, unescaped
+  bool decoded = false;
+  std::string days;  // the job's items, unescaped
   std::string timeText;
   std::string cmd;
-  std::string key;       // cmd as the last-run store names it
   std::optional<DateTimeValue> time;
   std::optional<DateTimeValue> lastRun;
   std::uint64_t lastRunGeneration = 0;  // LastRunStore generation lastRun was read from
+
+  // The command as the last-run store names it.
+  const std::string& Key() const { return storeKey.empty() ? cmd : storeKey; }
+  std::string storeKey;  // kept only when it differs from cmd (a command holding '=')
 };
 
 class JobReadings {
  public:
-  // At the start of each tick: forgets the date-time readings when the settings or the
-  // year (which reading a text may depend on) have changed, and fits the job count.
-  void BeginTick(std::uint16_t year, int jobCount);
-  // The reading of job `index`, decoded afresh when its line changed (and raising as
-  // decoding does).
-  JobReading& Job(int index, const std::string& line);
+  // At the start of each tick: forgets everything when the job list changed, and the
+  // date-time readings when the settings or the year (which reading a text may depend on)
+  // changed.
+  void BeginTick(std::uint16_t year, const TStringList& jobList);
+  // The reading of line `index` of the job list, decoded on first use (raising as decoding
+  // does).
+  JobReading& Job(int index, const TStringList& jobList);
 
  private:
   struct ParseSettings {
@@ -43,5 +48,6 @@ class JobReadings {
   };
 
   std::optional<ParseSettings> settings_;
+  std::uint64_t jobListGeneration_ = 0;
   std::vector<JobReading> jobs_;
 };

@@ -24,9 +24,9 @@ void CheckSchedule(SchedContext& context) {
   const DateTimeValue defaultLastRun = DateFromParts(1990, 1, 1);
 
   static JobReadings readings;
-  readings.BeginTick(SplitDate(today).year, JobList.LineCount());
+  readings.BeginTick(SplitDate(today).year, JobList);
   for (int j = 0; j < JobList.LineCount(); ++j) {
-    JobReading& job = readings.Job(j, JobList.Line(j));
+    JobReading& job = readings.Job(j, JobList);
 
     const std::size_t position = DayPosition(job.days, today);
     if (position > job.days.size()) throw ERangeError("Range check error");
@@ -36,7 +36,7 @@ void CheckSchedule(SchedContext& context) {
     const DateTimeValue t = *job.time;
 
     if (!job.lastRun || job.lastRunGeneration != LastRunStore.Generation()) {
-      const std::string stored = LastRunStore.ValueOf(job.key);
+      const std::string stored = LastRunStore.ValueOf(job.Key());
       job.lastRun =
           stored.empty() ? defaultLastRun : ParseDateTime(stored, DateAndTime, context.clock);
       job.lastRunGeneration = LastRunStore.Generation();
@@ -48,7 +48,7 @@ void CheckSchedule(SchedContext& context) {
     if (!due) continue;
 
     // Recorded and saved before the start: a job that cannot be recorded is not started.
-    LastRunStore.SetValueOf(job.key, DateTimeText(scheduled));
+    LastRunStore.SetValueOf(job.Key(), DateTimeText(scheduled));
     LastRunStore.SaveLines(ExeDir + StoreFileName);
     context.launcher.Start(job.cmd);
   }

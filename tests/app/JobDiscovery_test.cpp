@@ -6,6 +6,7 @@
 
 #include "SchedulerFixture.h"
 #include "app/TForm1.h"
+#include "listing/Directory.h"
 
 namespace {
 
@@ -90,9 +91,21 @@ TEST_F(JobDiscovery, ARebuildThatFindsNothingScheduledEndsTheProgram) {
 
 TEST_F(JobDiscovery, AShortJobFileEndsTheTickWithThePartialList) {
   TForm1 form(context);
-  WriteJob("a.hvj", kScheduled, 22);
+  for (const char* name : {"a.hvj", "c.hvj", "d.hvj"})
+    WriteJob(name, std::string("do_schedule=1,cmd=") + name);
+  WriteJob("b.hvj", kScheduled, 22);
+  // The jobs listed before the short file stay listed, in listing order.
+  std::vector<std::string> before;
+  const FDirectory listing(JobsDir, FolderExclusions, clock);
+  for (int i = 0; i < listing.entries.LineCount(); ++i) {
+    const std::string name = Tokens(listing.GetEntry(i)).Value("name");
+    if (name == "b.hvj") break;
+    before.push_back("do_schedule=1,cmd=" + name);
+  }
+  JobList.Append("from an earlier rebuild");
   shell.Tick();
   EXPECT_EQ(shell.boxes, std::vector<std::string>{"List index out of bounds (22)"});
+  EXPECT_EQ(Jobs(), before);
   EXPECT_FALSE(shell.closed);  // the empty-list check is skipped on a failed rebuild
 }
 
