@@ -53,6 +53,22 @@ equals() {
 # Fingerprint of a file (contents and modification time), to see that nobody wrote it.
 fingerprint() { stat -c '%Y.%y %s' "$1" && sha256sum <"$1"; }
 
+# The process of a copy of the scheduler started by the platform's start_scheduler, which
+# writes its id to <folder>/scheduler.pid.
+scheduler_running() { kill -0 "$(cat "$1/scheduler.pid")" 2>/dev/null; }
+scheduler_gone() { ! scheduler_running "$1"; }
+
+# wait_exit <folder> <deadline seconds>: waits for that copy to end and records its exit
+# code in <folder>/exit_code; fails when it is still running at the deadline.
+wait_exit() {
+  wait_for "$2" scheduler_gone "$1" || return 1
+  local status=0
+  wait "$(cat "$1/scheduler.pid")" 2>/dev/null || status=$?
+  # (on a full file system the code cannot be recorded; the process is gone all the same)
+  [ -f "$1/exit_code" ] || echo "$status" 2>/dev/null >"$1/exit_code" || true
+}
+exit_code() { cat "$1/exit_code" 2>/dev/null; }
+
 # run_cases <work folder> <case function...>
 run_cases() {
   local work=$1

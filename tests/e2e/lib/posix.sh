@@ -40,18 +40,6 @@ start_scheduler() {
   STARTED_FOLDERS+=("$folder")
 }
 
-scheduler_running() { kill -0 "$(cat "$1/scheduler.pid")" 2>/dev/null; }
-scheduler_gone() { ! scheduler_running "$1"; }
-
-wait_exit() {
-  wait_for "$2" scheduler_gone "$1" || return 1
-  local status=0
-  wait "$(cat "$1/scheduler.pid")" 2>/dev/null || status=$?
-  # (on a full file system the code cannot be recorded; the process is gone all the same)
-  [ -f "$1/exit_code" ] || echo "$status" 2>/dev/null >"$1/exit_code" || true
-}
-exit_code() { cat "$1/exit_code" 2>/dev/null; }
-
 # signal_scheduler <folder> <signal>
 signal_scheduler() { kill -s "$2" "$(cat "$1/scheduler.pid")"; }
 

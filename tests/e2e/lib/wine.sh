@@ -70,19 +70,6 @@ start_scheduler() {
   STARTED_FOLDERS+=("$folder")
 }
 
-scheduler_running() { kill -0 "$(cat "$1/scheduler.pid")" 2>/dev/null; }
-scheduler_gone() { ! scheduler_running "$1"; }
-
-# wait_exit <folder> <deadline seconds>: waits for that copy to end and records its exit
-# code in <folder>/exit_code; fails when it is still running at the deadline.
-wait_exit() {
-  wait_for "$2" scheduler_gone "$1" || return 1
-  local status=0
-  wait "$(cat "$1/scheduler.pid")" 2>/dev/null || status=$?
-  [ -f "$1/exit_code" ] || echo "$status" >"$1/exit_code"
-}
-exit_code() { cat "$1/exit_code" 2>/dev/null; }
-
 # stop_scheduler <folder>: closes the hidden main window as the system would, which ends the
 # program with code 0; kills it when that does not work.
 stop_scheduler() {
