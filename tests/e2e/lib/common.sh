@@ -10,6 +10,12 @@ E2E_FAILED=0
 E2E_FAILED_NAMES=()
 CASE_FAILED=0
 
+# The clock of a scheduler is set by preloading libfaketime directly rather than through the
+# faketime command: the command would stand between the harness and the scheduler's process
+# id (and its signals), and its shared-memory semaphores, left behind by killed processes,
+# make later starts fail once process ids come round again.
+LIBFAKETIME=$(dpkg -L libfaketime | grep -m1 '/libfaketime\.so')
+
 log() { printf '%s\n' "$*" >&2; }
 
 # wait_for <deadline seconds> <command...>: runs the command until it succeeds or the

@@ -9,7 +9,6 @@ E2E_LC_ALL=${E2E_LC_ALL:-C.UTF-8}
 export NO_FAKE_STAT=1
 export FAKETIME_DONT_RESET=1
 export TZ=UTC
-LIBFAKETIME=$(dpkg -L libfaketime | grep -m1 '/libfaketime\.so')
 
 platform_start() { :; }
 platform_stop() { :; }
@@ -29,8 +28,6 @@ entry_is() { [ "$(cat "$(autostart_entry)" 2>/dev/null)" == "$(expected_entry "$
 start_scheduler() {
   local folder=$1 moment=${2:-} logs=${SCHEDULER_LOGS:-$1}
   local -a command=("$folder/$SCHEDULER_EXE")
-  # libfaketime preloaded directly rather than through the faketime command, which would
-  # stand between the harness and the scheduler's process id (and its signals).
   [ -n "$moment" ] && command=(env LD_PRELOAD="$LIBFAKETIME" FAKETIME="$moment" "${command[@]}")
   mkdir -p "$(runtime_dir)"
   (cd "$folder" && exec env LC_ALL="${CASE_LC_ALL:-$E2E_LC_ALL}" XDG_CONFIG_HOME="$(config_dir)" \

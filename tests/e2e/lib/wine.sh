@@ -63,7 +63,7 @@ windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 start_scheduler() {
   local folder=$1 moment=${2:-}
   local -a command=("$WINE" "$folder/$SCHEDULER_EXE")
-  [ -n "$moment" ] && command=(faketime -f "$moment" "${command[@]}")
+  [ -n "$moment" ] && command=(env LD_PRELOAD="$LIBFAKETIME" FAKETIME="$moment" "${command[@]}")
   (cd "$folder" && exec env LC_ALL="${CASE_LC_ALL:-$E2E_LC_ALL}" "${command[@]}" \
     >"$folder/scheduler.out" 2>"$folder/scheduler.err") &
   echo $! >"$folder/scheduler.pid"
