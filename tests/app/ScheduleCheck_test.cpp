@@ -4,6 +4,7 @@
 
 #include "SchedulerFixture.h"
 #include "app/TForm1.h"
+#include "fakes/ErrorMessage.h"
 #include "foundation/Exception.h"
 
 namespace {
@@ -22,12 +23,7 @@ class ScheduleCheck : public SchedulerFixture {
 
   template <typename Error>
   std::string ErrorAt(int hour, int minute, int second) {
-    try {
-      CheckAt(hour, minute, second);
-    } catch (const Error& error) {
-      return error.Message();
-    }
-    return "<nothing raised>";
+    return MessageOf<Error>([&] { CheckAt(hour, minute, second); });
   }
 };
 

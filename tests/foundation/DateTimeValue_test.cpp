@@ -7,19 +7,10 @@
 #include <string>
 
 #include "fakes/FakeClock.h"
+#include "fakes/ErrorMessage.h"
 #include "foundation/Exception.h"
 
 namespace {
-
-template <typename F>
-std::string ConversionMessage(F f) {
-  try {
-    f();
-  } catch (const ConversionError& e) {
-    return e.Message();
-  }
-  return "(no error)";
-}
 
 TEST(DateFromParts, GivesExactWholeDays) {
   struct Case {
@@ -37,7 +28,7 @@ TEST(DateFromParts, RefusesDatesOutsideTheCalendar) {
   const int bad[][3] = {{2003, 2, 29}, {1900, 2, 29}, {0, 1, 1},   {10000, 1, 1},
                         {2003, 0, 1},  {2003, 13, 1}, {2003, 4, 31}, {2003, 1, 0}};
   for (const auto& b : bad) {
-    EXPECT_EQ(ConversionMessage([&] { DateFromParts(b[0], b[1], b[2]); }),
+    EXPECT_EQ(MessageOf<ConversionError>([&] { DateFromParts(b[0], b[1], b[2]); }),
               "Invalid argument to date encode")
         << b[0] << "-" << b[1] << "-" << b[2];
   }
@@ -49,7 +40,7 @@ TEST(TimeFromParts, DividesMillisecondsByADay) {
   EXPECT_EQ(TimeFromParts(23, 59, 59, 999), 86399999.0 / 86400000.0);
   for (const auto& b : {std::array{24, 0, 0, 0}, std::array{0, 60, 0, 0},
                         std::array{0, 0, 60, 0}, std::array{0, 0, 0, 1000}}) {
-    EXPECT_EQ(ConversionMessage([&] { TimeFromParts(b[0], b[1], b[2], b[3]); }),
+    EXPECT_EQ(MessageOf<ConversionError>([&] { TimeFromParts(b[0], b[1], b[2], b[3]); }),
               "Invalid argument to time encode");
   }
 }
@@ -156,9 +147,9 @@ TEST(LocalFromFileTime, KeepsMillisecondsAndRefusesYearsPastTheCalendar) {
   const ClockTime t = SplitTime(LocalFromFileTime(kJanuaryFileTime + 1234567, clock));
   EXPECT_EQ(t.millisecond, 123);
   // 10000-01-01 UTC.
-  EXPECT_EQ(ConversionMessage([&] { LocalFromFileTime(2650467744000000000ULL, clock); }),
+  EXPECT_EQ(MessageOf<ConversionError>([&] { LocalFromFileTime(2650467744000000000ULL, clock); }),
             "Invalid argument to date encode");
-  EXPECT_EQ(ConversionMessage([&] { LocalFromFileTime(~0ULL, clock); }),
+  EXPECT_EQ(MessageOf<ConversionError>([&] { LocalFromFileTime(~0ULL, clock); }),
             "Invalid argument to date encode");
 }
 

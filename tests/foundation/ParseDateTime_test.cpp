@@ -7,18 +7,14 @@
 #include "fakes/FakeClock.h"
 #include "fakes/ScopedDateTimeFormat.h"
 #include "foundation/DateTimeFormat.h"
+#include "fakes/ErrorMessage.h"
 #include "foundation/DateTimeText.h"
 #include "foundation/Exception.h"
 
 namespace {
 
 std::string ErrorOf(const std::string& text, ParseKind kind, const platform::Clock& clock) {
-  try {
-    ParseDateTime(text, kind, clock);
-  } catch (const ConversionError& e) {
-    return e.Message();
-  }
-  return "(no error)";
+  return MessageOf<ConversionError>([&] { ParseDateTime(text, kind, clock); });
 }
 
 class ParseDateTimeTest : public ::testing::Test {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/ErrorMessage.h"
 #include "fakes/TempFolder.h"
 #include "foundation/Exception.h"
 
@@ -21,16 +22,6 @@ std::vector<std::string> LinesOf(const TStringList& list) {
   std::vector<std::string> lines;
   for (int i = 0; i < list.LineCount(); ++i) lines.push_back(list.Line(i));
   return lines;
-}
-
-template <typename Error, typename Call>
-std::string MessageOf(Call call) {
-  try {
-    call();
-  } catch (const Error& error) {
-    return error.Message();
-  }
-  return "<nothing raised>";
 }
 
 TEST(TStringList, AppendReturnsTheOldCountAndKeepsDuplicates) {

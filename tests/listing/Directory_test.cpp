@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/ErrorMessage.h"
 #include "fakes/FakeClock.h"
 #include "fakes/TempFolder.h"
 #include "foundation/DateTimeText.h"
@@ -26,15 +27,6 @@ std::uint64_t FileTime(std::uint32_t high, std::uint32_t low) {
 // The last_write text the listing should write for `fileTime` with `clock`.
 std::string LastWrite(std::uint64_t fileTime, const platform::Clock& clock) {
   return DateTimeText(LocalFromFileTime(fileTime, clock));
-}
-
-std::string MessageOf(auto&& action) {
-  try {
-    action();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return "(no error)";
 }
 
 // Entries of a listing keyed by their decoded name.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/ErrorMessage.h"
 #include "foundation/Exception.h"
 
 namespace {
@@ -13,15 +14,6 @@ std::vector<std::string> ItemsOf(const Tokens& tokens) {
   std::vector<std::string> items;
   for (int i = 0; i < tokens.Items().LineCount(); ++i) items.push_back(tokens.Items().Line(i));
   return items;
-}
-
-std::string MessageOf(auto&& action) {
-  try {
-    action();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return "(no error)";
 }
 
 struct DecodeCase {
