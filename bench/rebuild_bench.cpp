@@ -43,18 +43,18 @@ std::unique_ptr<TempFolder> JobFolder(int jobs) {
 void Rebuild(benchmark::State& state) {
   const int jobs = static_cast<int>(state.range(0));
   const auto folder = JobFolder(jobs);
-  InitializeSched_main(folder->PathOf("HarbovaleScheduler.exe"));
+  SchedState sched = InitializeSched_main(folder->PathOf("HarbovaleScheduler.exe"));
   DateTimeFormat = DateTimeFormatSettings{};
   DateTimeFormat.shortDatePicture = "M/d/yyyy";
   FakeShell shell;
   FakeClock clock(2026, 12, 9, 3, 0, 0);
   FakeMutexProbe mutexes;
-  mutexes.held.insert(BackupAppMutexName);  // every tick rebuilds
+  mutexes.held.insert(sched.BackupAppMutexName);  // every tick rebuilds
   FakeLauncher launcher;
   FakeAutostart autostart;
-  SchedContext context{shell, clock, mutexes, launcher, autostart, ""};
+  SchedContext context{sched, shell, clock, mutexes, launcher, autostart, ""};
   for (auto _ : state) DiscoverJobs(context);
-  if (JobList.LineCount() != jobs) state.SkipWithError("not every job was listed");
+  if (sched.JobList.LineCount() != jobs) state.SkipWithError("not every job was listed");
   state.SetItemsProcessed(state.iterations() * jobs);
 }
 BENCHMARK(Rebuild)->Arg(10)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);

@@ -21,21 +21,21 @@ namespace {
 void IdleScheduleCheck(benchmark::State& state) {
   const int jobs = static_cast<int>(state.range(0));
   TempFolder folder;
-  InitializeSched_main(folder.PathOf("HarbovaleScheduler.exe"));
+  SchedState sched = InitializeSched_main(folder.PathOf("HarbovaleScheduler.exe"));
   DateTimeFormat = DateTimeFormatSettings{};
   DateTimeFormat.shortDatePicture = "M/d/yyyy";
   for (int i = 0; i < jobs; ++i) {
     const std::string cmd = "C:\\Tools\\backup.exe /job " + std::to_string(i);
     const std::string time = std::to_string(8 + i % 12) + ":" + std::to_string(10 + i % 50) + ":00";
-    JobList.Append("do_schedule=1,days=1111100,time=" + time + ",\"cmd=" + cmd + "\"");
-    LastRunStore.Append(cmd + "=12/8/2026 " + time);
+    sched.JobList.Append("do_schedule=1,days=1111100,time=" + time + ",\"cmd=" + cmd + "\"");
+    sched.LastRunStore.Append(cmd + "=12/8/2026 " + time);
   }
   FakeShell shell;
   FakeClock clock(2026, 12, 9, 3, 0, 0);  // nothing is due at 3 in the morning
   FakeMutexProbe mutexes;
   FakeLauncher launcher;
   FakeAutostart autostart;
-  SchedContext context{shell, clock, mutexes, launcher, autostart, ""};
+  SchedContext context{sched, shell, clock, mutexes, launcher, autostart, ""};
   for (auto _ : state) CheckSchedule(context);
   if (!launcher.started.empty()) state.SkipWithError("a job was started");
   state.SetItemsProcessed(state.iterations() * jobs);

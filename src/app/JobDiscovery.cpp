@@ -1,31 +1,23 @@
 #include "app/JobDiscovery.h"
 
-#include "app/Sched_main.h"
+#include "app/JobFiles.h"
 #include "listing/Directory.h"
 #include "platform/Files.h"
 
 namespace {
 
-constexpr int ScheduleLineIndex = 22;  // the 23rd line of a job file
-constexpr int kTicksAfterBackupApp = 10;
-
-// From the last '.' to the end, '.' included; empty when there is none after the last
-// '\' or ':'.
-std::string ExtensionOf(const std::string& name) {
-  const auto dot = name.find_last_of(".\\:");
-  if (dot == std::string::npos || name[dot] != '.') return {};
-  return name.substr(dot);
-}
+constexpr int TicksAfterBackupApp = 10;
 
 // Whether this tick rebuilds: always while the backup application runs, and on the ticks
 // that the countdown still allows after it has gone.
 bool ShouldRebuild(SchedContext& context) {
-  if (context.mutexes.IsHeldElsewhere(BackupAppMutexName)) {
-    RescanCountdown = kTicksAfterBackupApp;
+  SchedState& state = context.state;
+  if (context.mutexes.IsHeldElsewhere(state.BackupAppMutexName)) {
+    state.RescanCountdown = TicksAfterBackupApp;
     return true;
   }
-  if (RescanCountdown > 0) {
-    --RescanCountdown;
+  if (state.RescanCountdown > 0) {
+    --state.RescanCountdown;
     return true;
   }
   return false;
@@ -34,16 +26,14 @@ bool ShouldRebuild(SchedContext& context) {
 // Appends to `found` the re-encoded schedule of every scheduled job file, in listing order.
 // An unreadable job file ends the listing with the jobs found before it.
 void ListScheduledJobs(SchedContext& context, TStringList& found) {
-  if (!platform::FolderExists(JobsDir)) return;
-  const FDirectory listing(JobsDir, FolderExclusions, context.clock);
+  const SchedState& state = context.state;
+  if (!platform::FolderExists(state.JobsDir)) return;
+  const FDirectory listing(state.JobsDir, state.FolderExclusions, context.clock);
   for (int i = 0; i < listing.entries.LineCount(); ++i) {
     const Tokens entry(listing.GetEntry(i));
-    const std::string name = entry.Value("name");
-    if (entry.Value("type") != "file" || ExtensionOf(name) != ".hvj") continue;
-    TStringList jobFile;
-    jobFile.LoadLines(JobsDir + name);
-    const Tokens schedule(jobFile.Line(ScheduleLineIndex));
-    if (schedule.Value("do_schedule") == "1") found.Append(schedule.Text());
+    if (!IsJobFile(entry)) continue;
+    const Tokens schedule(ReadScheduleLine(state.JobsDir, entry.Value("name")));
+    if (IsScheduled(schedule)) found.Append(schedule.Text());
   }
 }
 
@@ -57,10 +47,10 @@ bool SameLines(const TStringList& a, const TStringList& b) {
 // JobList becomes `found`; left alone when it already holds the same lines, so that what the
 // schedule check read from it stays valid while the backup application keeps the list
 // rebuilt on every tick.
-void Publish(const TStringList& found) {
-  if (SameLines(found, JobList)) return;
-  JobList.RemoveAll();
-  for (int i = 0; i < found.LineCount(); ++i) JobList.Append(found.Line(i));
+void Publish(const TStringList& found, TStringList& jobList) {
+  if (SameLines(found, jobList)) return;
+  jobList.RemoveAll();
+  for (int i = 0; i < found.LineCount(); ++i) jobList.Append(found.Line(i));
 }
 
 // Rebuilds JobList from the job folder. A failing job file ends the rebuild with the jobs
@@ -70,10 +60,10 @@ void RebuildJobList(SchedContext& context) {
   try {
     ListScheduledJobs(context, found);
   } catch (...) {
-    Publish(found);
+    Publish(found, context.state.JobList);
     throw;
   }
-  Publish(found);
+  Publish(found, context.state.JobList);
 }
 
 }  // namespace
@@ -81,7 +71,7 @@ void RebuildJobList(SchedContext& context) {
 void DiscoverJobs(SchedContext& context) {
   if (!ShouldRebuild(context)) return;
   RebuildJobList(context);
-  if (JobList.LineCount() < 1) {
+  if (context.state.JobList.LineCount() < 1) {
     // Nothing left to schedule: stop starting at log-on, and end after this tick.
     context.autostart.DeleteValue(kAutostartValueName);
     context.shell.CloseMainForm();

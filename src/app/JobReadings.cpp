@@ -1,6 +1,8 @@
 #include "app/JobReadings.h"
 
+#include "app/DueRule.h"
 #include "app/LastRunKey.h"
+#include "foundation/ParseDateTime.h"
 #include "listing/Tokens.h"
 
 void JobReadings::BeginTick(std::uint16_t year, const TStringList& jobList) {
@@ -30,4 +32,17 @@ JobReading& JobReadings::Job(int index, const TStringList& jobList) {
   decoded.decoded = true;
   job = std::move(decoded);  // only a complete decoding is kept
   return job;
+}
+
+DateTimeValue JobReading::Time(const platform::Clock& clock) {
+  if (!time) time = ParseDateTime(timeText, DateAndTime, clock);
+  return *time;
+}
+
+DateTimeValue JobReading::LastRun(const TStringList& store, const platform::Clock& clock) {
+  if (!lastRun || lastRunGeneration != store.Generation()) {
+    lastRun = LastRunFromText(store.ValueOf(Key()), clock);
+    lastRunGeneration = store.Generation();
+  }
+  return *lastRun;
 }

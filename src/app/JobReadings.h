@@ -22,11 +22,15 @@ struct JobReading {
   std::string cmd;
   std::optional<DateTimeValue> time;
   std::optional<DateTimeValue> lastRun;
-  std::uint64_t lastRunGeneration = 0;  // LastRunStore generation lastRun was read from
+  std::uint64_t lastRunGeneration = 0;  // generation of the store lastRun was read from
+  std::string storeKey;  // kept only when it differs from cmd (a command holding '=')
 
   // The command as the last-run store names it.
   const std::string& Key() const { return storeKey.empty() ? cmd : storeKey; }
-  std::string storeKey;  // kept only when it differs from cmd (a command holding '=')
+  // The job's time of day, read from its text once (ConversionError when it cannot be).
+  DateTimeValue Time(const platform::Clock& clock);
+  // The job's last run as `store` holds it, read again whenever the store has changed.
+  DateTimeValue LastRun(const TStringList& store, const platform::Clock& clock);
 };
 
 class JobReadings {

@@ -1,9 +1,10 @@
 #pragma once
-// What the scheduler takes from the operating system, in one place so that tests can put
-// recording fakes in its stead.
+// What a tick works on: the program-wide state, and what the scheduler takes from the
+// operating system, in one place so that tests can put recording fakes in its stead.
 
 #include <string>
 
+#include "app/Sched_main.h"
 #include "platform/AppShell.h"
 #include "platform/Autostart.h"
 #include "platform/Clock.h"
@@ -11,6 +12,7 @@
 #include "platform/NamedMutex.h"
 
 struct SchedContext {
+  SchedState& state;
   platform::AppShell& shell;
   platform::Clock& clock;
   platform::MutexProbe& mutexes;

@@ -2,22 +2,13 @@
 
 #include "platform/Files.h"
 
-std::string ExeDir;
-std::string JobsDir;
-std::string FolderExclusions;
-std::string BackupAppMutexName;
-TStringList LastRunStore;
-TStringList JobList;
-std::int32_t RescanCountdown = 1;
-
-void InitializeSched_main(const std::string& exePath) {
-  ExeDir = FolderOfPath(exePath);
-  JobsDir = ExeDir + "Backup Jobs" + platform::kPathSeparator;
-  FolderExclusions = ":Temporary Internet Files:RECYCLER:";
-  BackupAppMutexName = "HarbovaleMutex_8m01349r464";
-  LastRunStore.RemoveAll();
-  JobList.RemoveAll();
-  RescanCountdown = 1;
+SchedState InitializeSched_main(const std::string& exePath) {
+  SchedState state;
+  state.ExeDir = FolderOfPath(exePath);
+  state.JobsDir = state.ExeDir + "Backup Jobs" + platform::kPathSeparator;
+  state.FolderExclusions = ":Temporary Internet Files:RECYCLER:";
+  state.BackupAppMutexName = "HarbovaleMutex_8m01349r464";
+  return state;
 }
 
 std::string FolderOfPath(const std::string& path) {

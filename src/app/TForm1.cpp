@@ -2,14 +2,13 @@
 
 #include "app/JobDiscovery.h"
 #include "app/ScheduleCheck.h"
-#include "app/Sched_main.h"
 #include "platform/Files.h"
 
 TForm1::TForm1(SchedContext& context) : context_(context), errors_(context.shell) {
   LoadJobs = context_.shell.StartTimer(kTimerIntervalMs, [this] { DispatchTick(); });
   context_.autostart.SetValue(kAutostartValueName, context_.exePath);
-  const std::string storePath = ExeDir + StoreFileName;
-  if (platform::FileExists(storePath)) LastRunStore.LoadLines(storePath);
+  SchedState& state = context_.state;
+  if (platform::FileExists(state.StorePath())) state.LastRunStore.LoadLines(state.StorePath());
 }
 
 void TForm1::LoadJobsTimer() {

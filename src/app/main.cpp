@@ -15,7 +15,7 @@
 int main() {
   LoadDateTimeFormat(platform::SystemLocale());
   const std::string exePath = platform::ExecutablePath();
-  InitializeSched_main(exePath);
+  SchedState state = InitializeSched_main(exePath);
 
   // Held, never released, for the life of the process.
   platform::NamedMutex instance(kSingleInstanceMutexName);
@@ -29,7 +29,8 @@ int main() {
       platform::SystemLocale().ResetThreadLocale();
       LoadDateTimeFormat(platform::SystemLocale());
     });
-    SchedContext context{*shell,
+    SchedContext context{state,
+                         *shell,
                          platform::SystemClock(),
                          platform::SystemMutexProbe(),
                          platform::SystemLauncher(),

@@ -24,7 +24,7 @@ class JobDiscovery : public SchedulerFixture {
   }
   std::vector<std::string> Jobs() const {
     std::vector<std::string> jobs;
-    for (int i = 0; i < JobList.LineCount(); ++i) jobs.push_back(JobList.Line(i));
+    for (int i = 0; i < state.JobList.LineCount(); ++i) jobs.push_back(state.JobList.Line(i));
     return jobs;
   }
 };
@@ -58,7 +58,7 @@ TEST_F(JobDiscovery, OnlyScheduledFilesWithTheJobExtensionAreListed) {
 TEST_F(JobDiscovery, RebuildsOnTheFirstTickThenFollowsTheBackupApplication) {
   WriteJob("a.hvj", kScheduled);
   DiscoverJobs(context);  // first tick: countdown 1 -> 0
-  EXPECT_EQ(RescanCountdown, 0);
+  EXPECT_EQ(state.RescanCountdown, 0);
   EXPECT_EQ(Jobs().size(), 1u);
 
   WriteJob("b.hvj", kScheduled);
@@ -67,7 +67,7 @@ TEST_F(JobDiscovery, RebuildsOnTheFirstTickThenFollowsTheBackupApplication) {
 
   BackupAppRuns(true);
   DiscoverJobs(context);
-  EXPECT_EQ(RescanCountdown, 10);
+  EXPECT_EQ(state.RescanCountdown, 10);
   EXPECT_EQ(Jobs().size(), 2u);
 
   BackupAppRuns(false);
@@ -76,7 +76,7 @@ TEST_F(JobDiscovery, RebuildsOnTheFirstTickThenFollowsTheBackupApplication) {
     DiscoverJobs(context);
     EXPECT_EQ(Jobs().size(), 2u + tick) << "trailing tick " << tick;
   }
-  EXPECT_EQ(RescanCountdown, 0);
+  EXPECT_EQ(state.RescanCountdown, 0);
   WriteJob("late.hvj", kScheduled);
   DiscoverJobs(context);
   EXPECT_EQ(Jobs().size(), 12u);
@@ -96,13 +96,13 @@ TEST_F(JobDiscovery, AShortJobFileEndsTheTickWithThePartialList) {
   WriteJob("b.hvj", kScheduled, 22);
   // The jobs listed before the short file stay listed, in listing order.
   std::vector<std::string> before;
-  const FDirectory listing(JobsDir, FolderExclusions, clock);
+  const FDirectory listing(state.JobsDir, state.FolderExclusions, clock);
   for (int i = 0; i < listing.entries.LineCount(); ++i) {
     const std::string name = Tokens(listing.GetEntry(i)).Value("name");
     if (name == "b.hvj") break;
     before.push_back("do_schedule=1,cmd=" + name);
   }
-  JobList.Append("from an earlier rebuild");
+  state.JobList.Append("from an earlier rebuild");
   shell.Tick();
   EXPECT_EQ(shell.boxes, std::vector<std::string>{"List index out of bounds (22)"});
   EXPECT_EQ(Jobs(), before);

@@ -28,7 +28,7 @@ class ScheduleCheck : public SchedulerFixture {
 };
 
 TEST_F(ScheduleCheck, AWeekdayJobStartsOnceAtTheFirstTickAfterItsTime) {
-  JobList.Append(Job("1111100", "14:30:00", "backup.cmd"));
+  state.JobList.Append(Job("1111100", "14:30:00", "backup.cmd"));
   CheckAt(14, 29, 59);
   CheckAt(14, 30, 0);  // the time itself is not yet past
   EXPECT_TRUE(launcher.started.empty());
@@ -44,7 +44,7 @@ TEST_F(ScheduleCheck, AWeekdayJobStartsOnceAtTheFirstTickAfterItsTime) {
 }
 
 TEST_F(ScheduleCheck, StartsOnlyWithinFiveMinutesAfterTheTime) {
-  JobList.Append(Job("1111111", "14:30:00", "late.cmd"));
+  state.JobList.Append(Job("1111111", "14:30:00", "late.cmd"));
   CheckAt(14, 35, 0);
   EXPECT_TRUE(launcher.started.empty());
   CheckAt(14, 34, 59);
@@ -70,9 +70,9 @@ TEST_F(ScheduleCheck, FollowsTheDayFlags) {
       {"the 31st uses position 31", 2026, 12, 31, "0000000000000000000000000000001", true},
   };
   for (const Case& c : cases) {
-    InitializeSched_main(exePath);
+    state = InitializeSched_main(exePath);
     launcher.started.clear();
-    JobList.Append(Job(c.days, "14:30:00", "job.cmd"));
+    state.JobList.Append(Job(c.days, "14:30:00", "job.cmd"));
     clock.Set(c.year, c.month, c.day, 14, 30, 1);
     CheckSchedule(context);
     EXPECT_EQ(launcher.started.size(), c.starts ? 1u : 0u) << c.label;
@@ -91,8 +91,8 @@ TEST_F(ScheduleCheck, ADayPositionBeyondTheFlagsIsARangeError) {
       {"no days item", 2026, 12, 9, ""},
   };
   for (const Case& c : cases) {
-    InitializeSched_main(exePath);
-    JobList.Append(c.days[0] ? Job(c.days, "14:30:00", "job.cmd")
+    state = InitializeSched_main(exePath);
+    state.JobList.Append(c.days[0] ? Job(c.days, "14:30:00", "job.cmd")
                              : "do_schedule=1,time=14:30:00,cmd=job.cmd");
     clock.Set(c.year, c.month, c.day);
     EXPECT_EQ(ErrorAt<ERangeError>(14, 30, 1), "Range check error") << c.label;
@@ -101,21 +101,21 @@ TEST_F(ScheduleCheck, ADayPositionBeyondTheFlagsIsARangeError) {
 }
 
 TEST_F(ScheduleCheck, AnErrorEndsTheCheckAtThatJob) {
-  JobList.Append(Job("1111111", "14:30:00", "first.cmd"));
-  JobList.Append(Job("1111111", "half past two", "broken.cmd"));
-  JobList.Append(Job("1111111", "14:30:00", "third.cmd"));
+  state.JobList.Append(Job("1111111", "14:30:00", "first.cmd"));
+  state.JobList.Append(Job("1111111", "half past two", "broken.cmd"));
+  state.JobList.Append(Job("1111111", "14:30:00", "third.cmd"));
   EXPECT_EQ(ErrorAt<ConversionError>(14, 30, 1), "'half past two' is not a valid date and time");
   EXPECT_EQ(launcher.started, std::vector<std::string>{"first.cmd"});
 }
 
 TEST_F(ScheduleCheck, TheLastRunStoreDecidesWhetherTodaysRunIsDone) {
   folder.Write(StoreFileName, "");
-  LastRunStore.Append("today.cmd=12/9/2026 2:30:00 PM");
-  LastRunStore.Append("yesterday.cmd=12/8/2026 2:30:00 PM");
-  LastRunStore.Append("earlier.cmd=12/9/2026 1:00:00 PM");
-  LastRunStore.Append("unrelated line");
+  state.LastRunStore.Append("today.cmd=12/9/2026 2:30:00 PM");
+  state.LastRunStore.Append("yesterday.cmd=12/8/2026 2:30:00 PM");
+  state.LastRunStore.Append("earlier.cmd=12/9/2026 1:00:00 PM");
+  state.LastRunStore.Append("unrelated line");
   for (const char* cmd : {"TODAY.cmd", "yesterday.cmd", "earlier.cmd"})
-    JobList.Append(Job("1111111", "14:30:00", cmd));
+    state.JobList.Append(Job("1111111", "14:30:00", cmd));
   CheckAt(14, 30, 1);
   EXPECT_EQ(launcher.started, (std::vector<std::string>{"yesterday.cmd", "earlier.cmd"}));
   EXPECT_EQ(StoreText(),
@@ -126,14 +126,14 @@ TEST_F(ScheduleCheck, TheLastRunStoreDecidesWhetherTodaysRunIsDone) {
 }
 
 TEST_F(ScheduleCheck, AnUnreadableStoredRunIsAConversionError) {
-  LastRunStore.Append("backup.cmd=9 December 2026");
-  JobList.Append(Job("0000000", "14:30:00", "backup.cmd"));  // also for a job off today
+  state.LastRunStore.Append("backup.cmd=9 December 2026");
+  state.JobList.Append(Job("0000000", "14:30:00", "backup.cmd"));  // also for a job off today
   EXPECT_EQ(ErrorAt<ConversionError>(10, 0, 0), "'9 December 2026' is not a valid date and time");
 }
 
 TEST_F(ScheduleCheck, ReadsTextsAgainWhenTheDateTimeSettingsChange) {
-  LastRunStore.Append("backup.cmd=12/8/2026 2:30:00 PM");
-  JobList.Append(Job("1111111", "14.30.00", "backup.cmd"));
+  state.LastRunStore.Append("backup.cmd=12/8/2026 2:30:00 PM");
+  state.JobList.Append(Job("1111111", "14.30.00", "backup.cmd"));
   EXPECT_EQ(ErrorAt<ConversionError>(14, 30, 1), "'14.30.00' is not a valid date and time");
 
   DateTimeFormat.timeSep = '.';
@@ -142,14 +142,14 @@ TEST_F(ScheduleCheck, ReadsTextsAgainWhenTheDateTimeSettingsChange) {
 
   DateTimeFormat.dateSep = '.';
   DateTimeFormat.shortDatePicture = "d.M.yyyy";
-  LastRunStore.ReplaceLine(0, "backup.cmd=8.12.2026 14.30.00");
+  state.LastRunStore.ReplaceLine(0, "backup.cmd=8.12.2026 14.30.00");
   CheckAt(14, 30, 2);
   EXPECT_EQ(launcher.started, std::vector<std::string>{"backup.cmd"});
   EXPECT_EQ(StoreText(), "backup.cmd=9.12.2026 2.30.00 PM\r\n");
 }
 
 TEST_F(ScheduleCheck, AJobLateInTheDayDoesNotStartAfterMidnight) {
-  JobList.Append(Job("1111111", "23:58:00", "night.cmd"));
+  state.JobList.Append(Job("1111111", "23:58:00", "night.cmd"));
   clock.Set(2026, 12, 10, 0, 1, 0);
   CheckSchedule(context);
   EXPECT_TRUE(launcher.started.empty());
@@ -159,13 +159,13 @@ TEST_F(ScheduleCheck, AJobLateInTheDayDoesNotStartAfterMidnight) {
 }
 
 TEST_F(ScheduleCheck, ATimeThatCarriesADateIsNeverDue) {
-  JobList.Append(Job("1111111", "12/9/2026 14:30:00", "dated.cmd"));
+  state.JobList.Append(Job("1111111", "12/9/2026 14:30:00", "dated.cmd"));
   CheckAt(14, 30, 1);
   EXPECT_TRUE(launcher.started.empty());
 }
 
 TEST_F(ScheduleCheck, AJobWithoutCommandStartsTheEmptyCommandLine) {
-  JobList.Append("do_schedule=1,days=1111111,time=14:30:00");
+  state.JobList.Append("do_schedule=1,days=1111111,time=14:30:00");
   CheckAt(14, 30, 1);
   CheckAt(14, 30, 2);
   EXPECT_EQ(launcher.started, std::vector<std::string>{""});
@@ -173,22 +173,22 @@ TEST_F(ScheduleCheck, AJobWithoutCommandStartsTheEmptyCommandLine) {
 }
 
 TEST_F(ScheduleCheck, ACommandWithEqualsStartsOnceAndKeepsOneLine) {
-  JobList.Append(Job("1111111", "14:30:00", "run.exe /level=full"));
+  state.JobList.Append(Job("1111111", "14:30:00", "run.exe /level=full"));
   for (int second = 1; second < 60; ++second) CheckAt(14, 30, second);
   EXPECT_EQ(launcher.started, std::vector<std::string>{"run.exe /level=full"});
   EXPECT_EQ(StoreText(), "run.exe /level|full=12/9/2026 2:30:00 PM\r\n");
 
   // A restart reads it back from the file.
-  InitializeSched_main(exePath);
-  LastRunStore.LoadLines(ExeDir + StoreFileName);
-  JobList.Append(Job("1111111", "14:30:00", "run.exe /level=full"));
+  state = InitializeSched_main(exePath);
+  state.LastRunStore.LoadLines(state.StorePath());
+  state.JobList.Append(Job("1111111", "14:30:00", "run.exe /level=full"));
   CheckAt(14, 31, 0);
   EXPECT_EQ(launcher.started.size(), 1u);
 }
 
 TEST_F(ScheduleCheck, JobsWithTheSameCommandShareTheirLastRun) {
-  JobList.Append(Job("1111111", "14:30:00", "same.cmd"));
-  JobList.Append(Job("1111111", "14:28:00", "same.cmd"));
+  state.JobList.Append(Job("1111111", "14:30:00", "same.cmd"));
+  state.JobList.Append(Job("1111111", "14:28:00", "same.cmd"));
   CheckAt(14, 30, 1);  // the earlier time counts as done once the later one ran
   CheckAt(14, 30, 2);
   EXPECT_EQ(launcher.started, std::vector<std::string>{"same.cmd"});
@@ -196,10 +196,10 @@ TEST_F(ScheduleCheck, JobsWithTheSameCommandShareTheirLastRun) {
 
 TEST_F(ScheduleCheck, AFailedSaveStartsNothingAndKeepsTheRunInMemory) {
   folder.Write(std::string(StoreFileName) + ".tmp/blocker", "");  // the save cannot create its file
-  JobList.Append(Job("1111111", "14:30:00", "backup.cmd"));
-  EXPECT_EQ(ErrorAt<EFCreateError>(14, 30, 1), "Cannot create file " + ExeDir + StoreFileName);
+  state.JobList.Append(Job("1111111", "14:30:00", "backup.cmd"));
+  EXPECT_EQ(ErrorAt<EFCreateError>(14, 30, 1), "Cannot create file " + state.StorePath());
   EXPECT_TRUE(launcher.started.empty());
-  EXPECT_EQ(LastRunStore.ValueOf("backup.cmd"), "12/9/2026 2:30:00 PM");
+  EXPECT_EQ(state.LastRunStore.ValueOf("backup.cmd"), "12/9/2026 2:30:00 PM");
   CheckAt(14, 30, 2);
   EXPECT_TRUE(launcher.started.empty());
 }
@@ -208,8 +208,8 @@ TEST_F(ScheduleCheck, AFailedSaveStartsNothingAndKeepsTheRunInMemory) {
 // again from the first job.
 TEST_F(ScheduleCheck, EachFailingTickShowsTheErrorBox) {
   TForm1 form(context);
-  RescanCountdown = 0;  // keep the job list as the test made it
-  JobList.Append(Job("11111", "14:30:00", "job.cmd"));
+  state.RescanCountdown = 0;  // keep the job list as the test made it
+  state.JobList.Append(Job("11111", "14:30:00", "job.cmd"));
   clock.Set(2026, 12, 12, 14, 30, 1);  // a Saturday
   shell.Tick();
   shell.Tick();
@@ -218,9 +218,9 @@ TEST_F(ScheduleCheck, EachFailingTickShowsTheErrorBox) {
 
 TEST_F(ScheduleCheck, NoSecondBoxOpensWhileOneIsOpenButTicksGoOn) {
   TForm1 form(context);
-  RescanCountdown = 0;
-  JobList.Append(Job("1111111", "14:30:00", "good.cmd"));
-  JobList.Append(Job("11111", "14:30:00", "bad.cmd"));
+  state.RescanCountdown = 0;
+  state.JobList.Append(Job("1111111", "14:30:00", "good.cmd"));
+  state.JobList.Append(Job("11111", "14:30:00", "bad.cmd"));
   clock.Set(2026, 12, 12, 14, 30, 1);  // Saturday: the second job fails on every tick
   int ticksWhileOpen = 0;
   shell.whileBoxOpen = [&] {

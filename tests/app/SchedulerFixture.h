@@ -20,7 +20,6 @@
 class SchedulerFixture : public ::testing::Test {
  protected:
   SchedulerFixture() {
-    InitializeSched_main(exePath);
     // US-style settings: "12/9/2026 2:30:00 PM".
     DateTimeFormat = DateTimeFormatSettings{};
     DateTimeFormat.shortDatePicture = "M/d/yyyy";
@@ -41,10 +40,11 @@ class SchedulerFixture : public ::testing::Test {
 
   TempFolder folder;
   std::string exePath = folder.PathOf("HarbovaleScheduler.exe");
+  SchedState state = InitializeSched_main(exePath);
   FakeShell shell;
   FakeClock clock{2026, 12, 9, 14, 29, 50};  // a Wednesday
   FakeMutexProbe mutexes;
   FakeLauncher launcher;
   FakeAutostart autostart;
-  SchedContext context{shell, clock, mutexes, launcher, autostart, exePath};
+  SchedContext context{state, shell, clock, mutexes, launcher, autostart, exePath};
 };

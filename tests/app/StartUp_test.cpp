@@ -24,14 +24,14 @@ TEST(FolderOfPath, KeepsEverythingUpToTheLastSeparatorOfEitherKind) {
 }
 
 TEST(InitializeSched_main, DerivesThePathsFromTheExecutable) {
-  InitializeSched_main("C:\\Apps\\Sched\\x.exe");
-  EXPECT_EQ(ExeDir, "C:\\Apps\\Sched\\");
-  EXPECT_EQ(JobsDir.substr(0, JobsDir.size() - 1), "C:\\Apps\\Sched\\Backup Jobs");
-  EXPECT_EQ(FolderExclusions, ":Temporary Internet Files:RECYCLER:");
-  EXPECT_EQ(BackupAppMutexName, "HarbovaleMutex_8m01349r464");
-  EXPECT_EQ(RescanCountdown, 1);
-  EXPECT_EQ(LastRunStore.LineCount(), 0);
-  EXPECT_EQ(JobList.LineCount(), 0);
+  const SchedState state = InitializeSched_main("C:\\Apps\\Sched\\x.exe");
+  EXPECT_EQ(state.ExeDir, "C:\\Apps\\Sched\\");
+  EXPECT_EQ(state.JobsDir.substr(0, state.JobsDir.size() - 1), "C:\\Apps\\Sched\\Backup Jobs");
+  EXPECT_EQ(state.FolderExclusions, ":Temporary Internet Files:RECYCLER:");
+  EXPECT_EQ(state.BackupAppMutexName, "HarbovaleMutex_8m01349r464");
+  EXPECT_EQ(state.RescanCountdown, 1);
+  EXPECT_EQ(state.LastRunStore.LineCount(), 0);
+  EXPECT_EQ(state.JobList.LineCount(), 0);
 }
 
 TEST(ErrorBoxText, AddsAFullStopOnlyAfterCharactersThatSortAfterIt) {
@@ -58,7 +58,7 @@ TEST_F(StartUp, RegistersTheExecutableAndStartsTheOneSecondTimer) {
   EXPECT_EQ(autostart.values["Harbovale Scheduler"], exePath);
   EXPECT_EQ(shell.RunningTimers(), 1u);
   EXPECT_EQ(shell.lastInterval, 1000u);
-  EXPECT_EQ(LastRunStore.LineCount(), 0);
+  EXPECT_EQ(state.LastRunStore.LineCount(), 0);
   EXPECT_FALSE(folder.Read(StoreFileName).size());  // nothing is created at start-up
 }
 
@@ -66,8 +66,8 @@ TEST_F(StartUp, LoadsAnExistingStoreWithoutRewritingIt) {
   const std::string stored = "backup.cmd=12/8/2026 2:30:00 PM\r\nline without equals\n";
   folder.Write(StoreFileName, stored);
   TForm1 form(context);
-  EXPECT_EQ(LastRunStore.LineCount(), 2);
-  EXPECT_EQ(LastRunStore.ValueOf("BACKUP.CMD"), "12/8/2026 2:30:00 PM");
+  EXPECT_EQ(state.LastRunStore.LineCount(), 2);
+  EXPECT_EQ(state.LastRunStore.ValueOf("BACKUP.CMD"), "12/8/2026 2:30:00 PM");
   EXPECT_EQ(StoreText(), stored);
 }
 
@@ -80,7 +80,7 @@ TEST_F(StartUp, AFailedRegistrationEndsStartUpBeforeTheStoreIsLoaded) {
   } catch (const ERegistryException& error) {
     EXPECT_EQ(ErrorBoxText(error.Message()), "Failed to set data for 'Harbovale Scheduler'");
   }
-  EXPECT_EQ(LastRunStore.LineCount(), 0);
+  EXPECT_EQ(state.LastRunStore.LineCount(), 0);
   EXPECT_EQ(shell.RunningTimers(), 0u);  // no tick ever runs
 }
 

@@ -1,0 +1,33 @@
+#pragma once
+// When a listed job is due. The schedule check starts jobs by these rules and the companion
+// lister foretells starts by them: one copy of the rules for both.
+
+#include <cstddef>
+#include <string>
+
+#include "foundation/DateTimeValue.h"
+
+// How long after its time a job may still start: five minutes.
+DateTimeValue ScheduleWindow();
+
+// The last run of a command that the store does not know: 1990-01-01 00:00.
+DateTimeValue DefaultLastRun();
+
+// Position (from 1) of the flag for `date` in a `days` text: the weekday from Monday = 1 for
+// a weekly text (under 8 flags), else the day of the month.
+std::size_t DayPosition(const std::string& days, DateTimeValue date);
+
+// Whether `days` flags `date` with '1'. ERangeError "Range check error" when the text holds
+// no flag for that day (an empty text, five weekly flags on a Saturday, 30 flags on the
+// 31st).
+bool IsOnDay(const std::string& days, DateTimeValue date);
+
+// The last run that a store value stands for: DefaultLastRun for the empty text, else the
+// text read as a date and time (ConversionError when it cannot be read).
+DateTimeValue LastRunFromText(const std::string& stored, const platform::Clock& clock);
+
+// Whether a job on for `today` (or not) with time of day `t` and last run `lastRun` is due
+// at `nowOfDay`: strictly after t, strictly before t + ScheduleWindow, and not yet run for
+// today + t.
+bool IsDue(bool onToday, DateTimeValue today, DateTimeValue nowOfDay, DateTimeValue t,
+           DateTimeValue lastRun);

@@ -1,0 +1,24 @@
+#pragma once
+// Which files of the job folder are jobs, and how a job's schedule is read from its file.
+// The scheduler's rebuild and the companion lister read job files through these alone.
+
+#include <string>
+
+#include "listing/Tokens.h"
+
+inline constexpr int ScheduleLineIndex = 22;  // the 23rd line of a job file
+
+// From the last '.' to the end, '.' included; empty when there is none after the last
+// '\' or ':'.
+std::string ExtensionOf(const std::string& name);
+
+// Whether a listing entry is a job file: its type is "file" and its name ends in ".hvj",
+// both compared exactly (letter case matters).
+bool IsJobFile(const Tokens& entry);
+
+// The schedule line of the job file `name` in `jobsDir`, raising what reading it raises
+// ("Cannot open file %s", "List index out of bounds (22)", ...).
+std::string ReadScheduleLine(const std::string& jobsDir, const std::string& name);
+
+// Whether a decoded schedule line has scheduling on: `do_schedule` is exactly "1".
+bool IsScheduled(const Tokens& schedule);
