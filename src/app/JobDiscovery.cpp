@@ -6,14 +6,14 @@
 
 namespace {
 
-constexpr int TicksAfterBackupApp = 10;
+constexpr int kTicksAfterBackupApp = 10;
 
 // Whether this tick rebuilds: always while the backup application runs, and on the ticks
 // that the countdown still allows after it has gone.
 bool ShouldRebuild(SchedContext& context) {
   SchedState& state = context.state;
   if (context.mutexes.IsHeldElsewhere(state.BackupAppMutexName)) {
-    state.RescanCountdown = TicksAfterBackupApp;
+    state.RescanCountdown = kTicksAfterBackupApp;
     return true;
   }
   if (state.RescanCountdown > 0) {
