@@ -1,58 +1,76 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both targets and runs every test: the native unit tests,
 # again under the address and undefined-behaviour sanitizers, a bounded fuzzing run, the
-# Windows unit tests under Wine, and the end-to-end tests of the real program on both
-# platforms.
+# date-time round trip under real locales, the Windows unit tests under Wine, and the
+# end-to-end tests of the real program on both platforms. Warnings are errors here.
+#
+#   bash scripts/test.sh                 every stage, in order (what CI runs)
+#   bash scripts/test.sh unit wine       only those stages (still in the order below)
+#
+# Stages: unit asan fuzz locale wine e2e e2e-asan e2e-wine. Each is a ctest run over one
+# label of one build; `ctest --preset <build> -L <label> -R <name>` reruns a single test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
+all_stages=(unit asan fuzz locale wine e2e e2e-asan e2e-wine)
+stages=("$@")
+((${#stages[@]})) || stages=("${all_stages[@]}")
+for stage in "${stages[@]}"; do
+  [[ " ${all_stages[*]} " == *" $stage "* ]] || { echo "unknown stage '$stage' (stages: ${all_stages[*]})" >&2; exit 2; }
+done
+wanted() { [[ " ${stages[*]} " == *" $1 "* ]]; }
+wanted_any() { local s; for s in "$@"; do wanted "$s" && return 0; done; return 1; }
 
 bash scripts/install-deps.sh
 jobs=$(nproc)
-
 step() { printf '\n== %s\n' "$*"; }
-
-step "Building the native program and tests"
-cmake --preset native >/dev/null
-cmake --build --preset native -j "$jobs"
-
-step "Building the Windows program and tests"
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$jobs"
-
-step "Native unit tests"
-ctest --preset native -j "$jobs"
-
-step "Building the native program and tests with address and undefined-behaviour sanitizers"
-cmake --preset asan >/dev/null
-cmake --build --preset asan -j "$jobs"
-
-step "Native unit tests under the sanitizers"
-ctest --preset asan -j "$jobs"
-
-step "Fuzzing property strings, date-time text and files of lines"
-bash tests/fuzz/run.sh build/asan
-
-step "Date-time text under real POSIX locales"
-bash tests/platform/locale-roundtrip.sh native
-
-step "Windows unit tests under Wine"
+build() {  # build <preset>: configures (once) and builds it
+  step "Building the $1 build"
+  cmake --preset "$1" -DHARBOVALE_WERROR=ON >/dev/null
+  cmake --build --preset "$1" -j "$jobs"
+}
 export WINEPREFIX="$PWD/build/windows/wineprefix"
-# The application-shell tests create windows: Wine needs a display from its first process on.
-xvfb-run -a ctest --preset windows
 
-step "Date-time text under Wine's locales"
-bash tests/platform/locale-roundtrip.sh windows
+wanted_any unit locale e2e && build native
+wanted_any wine locale e2e-wine && build windows
+wanted_any asan fuzz e2e-asan && build asan
 
-step "End-to-end: the native program"
-bash tests/e2e/run-posix.sh build/native
+if wanted unit; then
+  step "Native unit tests"
+  ctest --preset native -L unit -j "$jobs"
+fi
+if wanted asan; then
+  step "Native unit tests under the sanitizers"
+  ctest --preset asan -L unit -j "$jobs"
+fi
+if wanted fuzz; then
+  step "Fuzzing property strings, date-time text and files of lines (a minute each)"
+  ctest --preset asan -L fuzz -j 2
+fi
+if wanted locale; then
+  step "Date-time text under real POSIX locales"
+  ctest --preset native -L locale
+fi
+if wanted wine; then
+  step "Windows unit tests under Wine"
+  # The application-shell tests create windows: Wine needs a display from its first process on.
+  xvfb-run -a ctest --preset windows -L unit -j "$jobs"
+fi
+if wanted locale; then
+  step "Date-time text under Wine's locales"
+  ctest --preset windows -L locale
+fi
+if wanted e2e; then
+  step "End-to-end: the native program"
+  ctest --preset native -L e2e
+fi
+if wanted e2e-asan; then
+  step "End-to-end: the native program under the sanitizers"
+  ctest --preset asan -L e2e
+fi
+if wanted e2e-wine; then
+  step "End-to-end: the Windows program under Wine"
+  ctest --preset windows -L e2e
+fi
 
-step "End-to-end: the native program under the sanitizers"
-# libfaketime and the sanitizer's allocator would wait on each other at start-up if the
-# allocator read the clock: it is told not to.
-ASAN_OPTIONS=allocator_release_to_os_interval_ms=-1 bash tests/e2e/run-posix.sh build/asan
-
-step "End-to-end: the Windows program under Wine"
-bash tests/e2e/run-wine.sh build/windows
-
-step "All tests passed in $((SECONDS - started)) s"
+step "Stages ${stages[*]} passed in $((SECONDS - started)) s"

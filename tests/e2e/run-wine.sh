@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # End-to-end tests of the Windows program under Wine.
-#   tests/e2e/run-wine.sh <build folder with HarbovaleScheduler.exe and hvtest.exe>
-# E2E_FILTER=<regex> runs only the matching cases; E2E_KEEP=1 keeps the scratch folder.
+#   tests/e2e/run-wine.sh <build>                every case (E2E_FILTER=<regex> picks some)
+#   tests/e2e/run-wine.sh <build> --setup        starts the display, wineserver and prefix
+#                                                that the cases share, in <build>/e2e-wine
+#   tests/e2e/run-wine.sh <build> --case <name>  one case, in what --setup started
+#   tests/e2e/run-wine.sh <build> --teardown     stops them
+# ctest runs each case as its own test (`ctest --preset windows -L e2e -R <name>`), with
+# --setup and --teardown as the fixture around them. E2E_KEEP=1 keeps the scratch folder.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-BUILD="$(cd "${1:?usage: run-wine.sh <build/windows>}" && pwd)"
+BUILD="$(cd "${1:?usage: run-wine.sh <build/windows> [--setup|--case <name>|--teardown]}" && pwd)"
 for file in HarbovaleScheduler.exe hvtest.exe; do
   [ -f "$BUILD/$file" ] || { echo "missing $BUILD/$file (build targets scheduler and hvtest)" >&2; exit 2; }
 done
@@ -12,15 +17,4 @@ source "$here/lib/common.sh"
 source "$here/lib/jobs.sh"
 source "$here/lib/wine.sh"
 for file in "$here"/cases/wine-*.sh "$here"/cases/both-*.sh; do source "$file"; done
-
-WORK="$(mktemp -d /tmp/hv-e2e-wine.XXXXXX)"
-trap 'platform_stop' EXIT
-started=$SECONDS
-platform_start || { echo "wine: 0 passed, 1 failed"; exit 1; }
-mapfile -t cases < <(list_cases)
-run_cases "$WORK/cases" "${cases[@]}"
-platform_stop
-trap - EXIT
-log "Wine run took $((SECONDS - started)) s"
-if ((E2E_FAILED == 0)) && [ -z "${E2E_KEEP:-}" ]; then rm -rf "$WORK"; else log "files kept in $WORK"; fi
-summary wine
+e2e_main wine "${@:2}"

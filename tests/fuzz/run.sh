@@ -5,7 +5,9 @@
 # when any target crashes, trips a sanitizer, breaks a property, hangs or runs out of memory;
 # the input that did it is left in <build dir>/fuzz-run/<target>/.
 #
-#   bash tests/fuzz/run.sh build/asan [seconds per target, default 60]
+#   bash tests/fuzz/run.sh build/asan [seconds per target, default 60] [target...]
+#
+# Without targets it runs every one; ctest runs each target as its own test (label fuzz).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -14,10 +16,12 @@ seconds=${2:-60}
 parallel=2
 scratch=$build/fuzz-run
 
-targets=()
-for source in "$root"/fuzz/*_fuzz.cpp; do
-  targets+=("$(basename "$source" .cpp)")
-done
+targets=("${@:3}")
+if ((${#targets[@]} == 0)); then
+  for source in "$root"/fuzz/*_fuzz.cpp; do
+    targets+=("$(basename "$source" .cpp)")
+  done
+fi
 for target in "${targets[@]}"; do
   if [ ! -x "$build/fuzz/$target" ]; then
     echo "Fuzz target $build/fuzz/$target is missing: configure with HARBOVALE_FUZZ=ON and clang" >&2
@@ -25,12 +29,12 @@ for target in "${targets[@]}"; do
   fi
 done
 
-rm -rf "$scratch"
 mkdir -p "$scratch"
 
 # One target: leaves its log and exit code in its scratch folder.
 fuzz_one() {
   local target=$1 dir=$scratch/$1
+  rm -rf "$dir"
   mkdir -p "$dir/corpus"
   cp "$root/fuzz/corpus/$target/"* "$dir/corpus/" 2>/dev/null || true
   local code=0

@@ -110,3 +110,64 @@ summary() {
   echo "$title: $E2E_PASSED passed, $E2E_FAILED failed"
   ((E2E_FAILED == 0 && E2E_PASSED > 0))
 }
+
+# e2e_main <platform> [--setup | --case <name> | --teardown]: the harness's entry. Without
+# a mode it runs every case (or those E2E_FILTER picks) between platform_start and
+# platform_stop. A platform whose cases share what platform_start made (SHARED_PLATFORM=1:
+# Wine's display, wineserver and prefix) keeps it in <build>/e2e-<platform> from --setup to
+# --teardown, and --case runs one case in it; ctest runs them as a fixture and its tests.
+e2e_main() {
+  local platform=$1 mode=${2:-all} shared=$BUILD/e2e-$1
+  local started=$SECONDS
+  case "$mode" in
+    --setup)
+      WORK=$shared
+      rm -rf "$WORK" && mkdir -p "$WORK"
+      platform_start || { platform_stop; exit 1; }
+      : >"$WORK/ready"
+      exit 0
+      ;;
+    --teardown)
+      WORK=$shared
+      [ -d "$WORK" ] || exit 0
+      platform_attach
+      platform_stop
+      exit 0
+      ;;
+    --case)
+      local name=case_${3#case_}
+      declare -F "$name" >/dev/null || { log "no case $name"; exit 2; }
+      if ((${SHARED_PLATFORM:-0})); then
+        WORK=$shared
+        [ -f "$WORK/ready" ] && platform_attach || { log "$WORK is not set up: run with --setup first"; exit 1; }
+        rm -rf "$WORK/cases/${name#case_}"
+      else
+        WORK="$(mktemp -d "/tmp/hv-e2e-$platform.XXXXXX")"
+        platform_start
+      fi
+      run_cases "$WORK/cases" "$name"
+      ((${SHARED_PLATFORM:-0})) || platform_stop
+      ;;
+    all)
+      WORK="$(mktemp -d "/tmp/hv-e2e-$platform.XXXXXX")"
+      trap 'platform_stop' EXIT
+      platform_start || { echo "$platform: 0 passed, 1 failed"; exit 1; }
+      local -a cases
+      mapfile -t cases < <(list_cases)
+      run_cases "$WORK/cases" "${cases[@]}"
+      platform_stop
+      trap - EXIT
+      log "$platform run took $((SECONDS - started)) s"
+      ;;
+    *)
+      log "unknown mode $mode"
+      exit 2
+      ;;
+  esac
+  if ((E2E_FAILED == 0)) && [ -z "${E2E_KEEP:-}" ]; then
+    if [ "$mode" = all ] || ! ((${SHARED_PLATFORM:-0})); then rm -rf "$WORK"; else rm -rf "$CASE"; fi
+  else
+    log "files kept in $WORK"
+  fi
+  summary "$platform"
+}

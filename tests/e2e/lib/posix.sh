@@ -12,6 +12,7 @@ export TZ=UTC
 
 platform_start() { :; }
 platform_stop() { :; }
+platform_attach() { :; }
 
 config_dir() { echo "$CASE/config"; }
 runtime_dir() { echo "$CASE/runtime"; }

@@ -19,6 +19,7 @@ export FAKETIME_DONT_RESET=1
 export TZ=UTC
 
 XVFB_PID=""
+SHARED_PLATFORM=1  # one display, wineserver and prefix for all cases of a run
 
 # Every Wine process of a case sees the same LC_ALL (Wine rewrites the user's locale in its
 # registry when it changes); a case may set CASE_LC_ALL.
@@ -31,6 +32,7 @@ platform_start() {
   # it was started with.
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
   XVFB_PID=$!
+  echo "$XVFB_PID" >"$WORK/xvfb.pid"
   wait_for 30 test -s "$WORK/display" || { log "Xvfb did not start"; return 1; }
   export DISPLAY=":$(head -n1 "$WORK/display")"
   wine_env "$WINESERVER" -p >"$WORK/wineserver.log" 2>&1 || { log "wineserver did not start"; return 1; }
@@ -39,11 +41,19 @@ platform_start() {
   log "prefix ready in $((SECONDS - started)) s (display $DISPLAY)"
 }
 
+# Takes over what platform_start of an earlier process left in $WORK.
+platform_attach() {
+  export WINEPREFIX="$WORK/prefix"
+  export DISPLAY=":$(head -n1 "$WORK/display")"
+  XVFB_PID=$(cat "$WORK/xvfb.pid" 2>/dev/null)
+}
+
 platform_stop() {
   [ -n "${WINEPREFIX:-}" ] && "$WINESERVER" -k >/dev/null 2>&1
   if [ -n "$XVFB_PID" ]; then
     kill "$XVFB_PID" 2>/dev/null
     wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=""
   fi
 }
 
