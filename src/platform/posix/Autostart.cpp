@@ -2,14 +2,14 @@
 
 #include "platform/Autostart.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "foundation/Exception.h"
+#include "platform/AutostartRule.h"
 #include "platform/AutostartText.h"
+#include "platform/Files.h"
 #include "platform/posix/RuntimePaths.h"
 
 namespace platform {
@@ -17,6 +17,10 @@ namespace platform {
 namespace {
 
 std::string AutostartFolder() { return ConfigFolder() + "/autostart"; }
+
+std::string EntryPath(const std::string& valueName) {
+  return AutostartFolder() + "/" + DesktopEntryFileName(valueName);
+}
 
 // Creates `folder` and its missing parents; true when it is a folder afterwards. A fresh
 // account may have no autostart folder yet, and the entry is useless without it.
@@ -29,42 +33,28 @@ bool MakeFolders(const std::string& folder) {
   return mkdir(folder.c_str(), 0755) == 0 || errno == EEXIST;
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    done += static_cast<std::size_t>(written);
+// The entries of the autostart folder. An entry is replaced in one step (the same path as
+// the last-run store), so a session starting at that moment never reads half an entry.
+class DesktopEntries final : public AutostartStore {
+ public:
+  bool Write(const std::string& valueName, const std::string& data) override {
+    return MakeFolders(AutostartFolder()) &&
+           ReplaceWholeFile(EntryPath(valueName), data) == SaveOutcome::Saved;
   }
-  return true;
-}
-
-// Writes the entry beside its place and renames it there, so that a session starting at
-// that moment never reads half an entry.
-bool ReplaceFile(const std::string& path, const std::string& bytes) {
-  const std::string temporary = path + ".new";
-  const int fd =
-      open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
-  if (fd < 0) return false;
-  const bool written = WriteAll(fd, bytes);
-  const bool closed = close(fd) == 0;
-  if (written && closed && rename(temporary.c_str(), path.c_str()) == 0) return true;
-  unlink(temporary.c_str());
-  return false;
-}
+  std::optional<std::string> Read(const std::string& valueName) override {
+    return ReadWholeFile(EntryPath(valueName));
+  }
+};
 
 class XdgAutostart final : public Autostart {
  public:
   void SetValue(const std::string& valueName, const std::string& executablePath) override {
-    const std::string folder = AutostartFolder();
-    if (!MakeFolders(folder) || !ReplaceFile(folder + "/" + DesktopEntryFileName(valueName),
-                                             DesktopEntryText(valueName, executablePath)))
-      throw ERegistryException("Failed to set data for '" + valueName + "'");
+    DesktopEntries entries;
+    WriteRegistration(entries, valueName, DesktopEntryText(valueName, executablePath));
   }
 
   void DeleteValue(const std::string& valueName) override {
-    unlink((AutostartFolder() + "/" + DesktopEntryFileName(valueName)).c_str());
+    unlink(EntryPath(valueName).c_str());
   }
 };
 
