@@ -215,9 +215,12 @@ class TestKey {
   TestKey& operator=(const TestKey&) = delete;
 
   const std::string& Path() const { return path_; }
+  // Stores exactly `bytes`: the system adds a NUL the caller seems to have forgotten (a
+  // string whose next byte is NUL), so the next byte here is not one.
   void Set(const std::string& name, DWORD type, const std::string& bytes) {
+    const std::string buffer = bytes + 'x';
     EXPECT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, path_.c_str(), name.c_str(), type,
-                              bytes.data(), static_cast<DWORD>(bytes.size())),
+                              buffer.data(), static_cast<DWORD>(bytes.size())),
               ERROR_SUCCESS);
   }
   void ReadOnly() { SetRights("D:P(A;;KR;;;WD)"); }
