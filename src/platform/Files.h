@@ -11,7 +11,9 @@ namespace platform {
 // Separator that ends the folder paths the scheduler builds ('\' on Windows, '/' on POSIX).
 extern const char kPathSeparator;
 
-// Full path of the running executable.
+// Full path of the running executable, however long it is. Raises Exception naming the
+// failed call when the system cannot give it whole: a cut path would put the job folder and
+// the last-run store somewhere else.
 std::string ExecutablePath();
 
 bool FileExists(const std::string& path);    // exists and is not a folder

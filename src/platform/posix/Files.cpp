@@ -8,17 +8,30 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
+#include <cstring>
 #include <string>
+
+#include "foundation/Exception.h"
 
 namespace platform {
 
 const char kPathSeparator = '/';
 
 std::string ExecutablePath() {
-  char buffer[PATH_MAX];
-  const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer);
-  return length > 0 ? std::string(buffer, static_cast<std::size_t>(length)) : std::string();
+  // readlink cuts a link that does not fit without failing: the buffer grows until the
+  // path ends before the buffer does.
+  std::string path(256, '\0');
+  for (;;) {
+    const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
+    if (length < 0)
+      throw Exception(std::string("Cannot find the program's own path: readlink /proc/self/exe: ") +
+                      std::strerror(errno));
+    if (static_cast<std::size_t>(length) < path.size()) {
+      path.resize(static_cast<std::size_t>(length));
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
 }
 
 bool FileExists(const std::string& path) {

@@ -2,14 +2,31 @@
 
 #include <windows.h>
 
+#include "foundation/Exception.h"
+#include "platform/win32/Win32Error.h"
+
 namespace platform {
 
 const char kPathSeparator = '\\';
 
 std::string ExecutablePath() {
-  char buffer[MAX_PATH + 1];
-  const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-  return std::string(buffer, length);
+  // GetModuleFileNameA cuts a path that does not fit without failing: the buffer grows until
+  // the path ends before the buffer does. The longest path Windows has is 32767 UTF-16 units,
+  // at most twice as many bytes in a double-byte code page.
+  constexpr std::size_t kLongestPath = 2 * 32767 + 1;
+  std::string path(MAX_PATH + 1, '\0');
+  for (;;) {
+    const DWORD length =
+        GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) throw Exception(Win32ErrorText("GetModuleFileNameA", GetLastError()));
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    if (path.size() > kLongestPath)
+      throw Exception("GetModuleFileNameA failed: the program's path is longer than any path");
+    path.resize(path.size() * 2);
+  }
 }
 
 bool FileExists(const std::string& path) {

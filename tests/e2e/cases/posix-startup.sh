@@ -107,3 +107,43 @@ case_no_job_folder_unregisters_and_quits() {
   check "the autostart entry is gone" test ! -e "$(autostart_entry)"
   check "no qelvarn.dat was written" test ! -e "$copy/qelvarn.dat"
 }
+
+# A folder path longer than 260 characters: the program knows its whole path, so the entry,
+# the job folder and the store are where the program is.
+case_installation_folder_longer_than_260_characters() {
+  local copy="$CASE/$(printf 'x%.0s' {1..100})/$(printf 'y%.0s' {1..100})/$(printf 'z%.0s' {1..100})"
+  require "the folder path is longer than 260 characters" test ${#copy} -gt 260 || return 1
+  new_copy "$copy"
+  add_counting_job "$copy" backup 1111111 14:30:00
+  start_scheduler "$copy" "@$WEDNESDAY 14:29:58"
+  check "the entry names the whole path" wait_for 30 entry_is "$copy/$SCHEDULER_EXE"
+  require "the job in its job folder starts" wait_for 30 started_once "$copy" backup || return 1
+  check "its start is recorded in the store beside it" \
+    store_has_line "$copy" "$(counting_command "$copy" backup)=$WEDNESDAY_1430_TEXT"
+}
+
+# As at log-on on Windows, where the Run key may not be written: an entry that cannot be
+# written (a read-only file system here, which refuses even root) is no error when it
+# already is the entry that would be written, and the same error as ever otherwise.
+case_read_only_autostart_folder() {
+  local copy="$CASE/app" folder
+  folder="$(dirname "$(autostart_entry)")"
+  new_copy "$copy"
+  add_marker "$copy" 14:30:00
+  require "a small file system for the autostart folder" mount_tmpfs "$folder" size=64k || return 1
+  expected_entry "/opt/elsewhere/$SCHEDULER_EXE" >"$(autostart_entry)"
+  require "made read-only" mount -o remount,ro "$folder" || return 1
+  start_scheduler "$copy" "@$WEDNESDAY 14:29:58"
+  check "holding another entry: it ends by itself" wait_exit "$copy" 30
+  check "with exit code 0" equals "$(exit_code "$copy")" 0
+  check "and one error line" equals "$(cat "$copy/scheduler.err")" \
+    "Harbovale Scheduler: Failed to set data for 'Harbovale Scheduler'"
+
+  mount -o remount,rw "$folder" && expected_entry "$copy/$SCHEDULER_EXE" >"$(autostart_entry)" &&
+    require "holding its own entry, read-only again" mount -o remount,ro "$folder" || return 1
+  rm -f "$copy/exit_code"
+  start_scheduler "$copy" "@$WEDNESDAY 14:29:58"
+  check "it goes on: its ticks run" wait_marker "$copy" 30
+  check "it still runs" scheduler_running "$copy"
+  check "no error line" test ! -s "$copy/scheduler.err"
+}

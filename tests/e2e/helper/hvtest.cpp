@@ -8,8 +8,14 @@
 //                                   until release-file exists
 //   run-value <value name>          print the Run value's type and data (1: no value, 2: no key)
 //   set-run-value <name> <data>     write a Run value (REG_SZ)
+//   wait-run-value <name> <data> <ms>
+//                                   wait until the Run value is that REG_SZ text (it may
+//                                   be there for a moment only)
 //   delete-run-value <name>         delete a Run value (1: there was none)
 //   delete-run-key | create-run-key remove the (empty) Run key, or make it again
+//   run-key-read-only | run-key-writable
+//                                   let everybody only read the Run key (as a standard user
+//                                   may at log-on), or do anything with it again
 //   box-count <caption>             number of visible message boxes with that caption
 //   box-text <caption>              text of the first such box
 //   press-ok <caption>              press OK on the first such box
@@ -19,9 +25,10 @@
 //   close-window <class>            post WM_CLOSE to every top-level window of that class
 //   kill <exe name>                 terminate every process of that program
 
-// tlhelp32.h needs windows.h before it.
+// tlhelp32.h and sddl.h need windows.h before them.
 // clang-format off
 #include <windows.h>
+#include <sddl.h>
 #include <tlhelp32.h>
 // clang-format on
 
@@ -120,7 +127,8 @@ int HoldOpenForWrite(const char* path, const char* readyFile, const char* releas
   return 0;
 }
 
-int RunValue(const char* name) {
+// The Run value as "<type>:<data>" (0), or why not: 1 no value, 2 no key.
+int ReadRunValue(const char* name, std::string& text) {
   HKEY key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return 2;
   char data[4096];
@@ -131,8 +139,15 @@ int RunValue(const char* name) {
   if (result != ERROR_SUCCESS) return 1;
   data[size] = '\0';
   // The type shows too: the value must be a plain string.
-  std::printf("%s:%s\n", type == REG_SZ ? "REG_SZ" : "OTHER", data);
+  text = std::string(type == REG_SZ ? "REG_SZ" : "OTHER") + ":" + data;
   return 0;
+}
+
+int RunValue(const char* name) {
+  std::string text;
+  const int result = ReadRunValue(name, text);
+  if (result == 0) std::printf("%s\n", text.c_str());
+  return result;
 }
 
 int SetRunValue(const char* name, const std::string& data) {
@@ -162,6 +177,23 @@ int CreateRunKey() {
   return 0;
 }
 
+// Gives the Run key the access rights of a security descriptor in its text form. The key's
+// owner may always change them, so a read-only key can be made writable again.
+int SetRunKeyRights(const char* descriptor) {
+  PSECURITY_DESCRIPTOR security = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(descriptor, SDDL_REVISION_1,
+                                                            &security, nullptr))
+    return 2;
+  HKEY key;
+  LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, WRITE_DAC, &key);
+  if (result == ERROR_SUCCESS) {
+    result = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, security);
+    RegCloseKey(key);
+  }
+  LocalFree(security);
+  return result == ERROR_SUCCESS ? 0 : 2;
+}
+
 int Usage() {
   std::fputs("usage: hvtest <subcommand> ... (see the source)\n", stderr);
   return 2;
@@ -182,10 +214,20 @@ int main(int argc, char** argv) {
     return HoldOpenForWrite(argv[2], argv[3], argv[4]);
   if (command == "run-value" && argc == 3) return RunValue(argv[2]);
   if (command == "set-run-value" && argc == 4) return SetRunValue(argv[2], argv[3]);
+  if (command == "wait-run-value" && argc == 5) {
+    std::string text;
+    const std::string expected = "REG_SZ:" + arg(3);
+    return WaitUntil([&] { return ReadRunValue(argv[2], text) == 0 && text == expected; },
+                     number(4))
+               ? 0
+               : 1;
+  }
   if (command == "delete-run-value" && argc == 3) return DeleteRunValue(argv[2]);
   if (command == "delete-run-key" && argc == 2)
     return RegDeleteKeyA(HKEY_LOCAL_MACHINE, kRunKey) == ERROR_SUCCESS ? 0 : 2;
   if (command == "create-run-key" && argc == 2) return CreateRunKey();
+  if (command == "run-key-read-only" && argc == 2) return SetRunKeyRights("D:P(A;;KR;;;WD)");
+  if (command == "run-key-writable" && argc == 2) return SetRunKeyRights("D:(A;;KA;;;WD)");
   if (command == "box-count" && argc == 3) {
     std::printf("%u\n", static_cast<unsigned>(Boxes(arg(2)).size()));
     return 0;

@@ -98,6 +98,7 @@ cleanup_case() {
   for folder in "${STARTED_FOLDERS[@]}"; do stop_scheduler "$folder" || true; done
   STARTED_FOLDERS=()
   hv create-run-key >/dev/null
+  hv run-key-writable >/dev/null
   hv delete-run-value "$RUN_VALUE_NAME" >/dev/null
   [ -f "$WORK/mutex.release" ] || : >"$WORK/mutex.release"
   [ -f "$WORK/file.release" ] || : >"$WORK/file.release"
