@@ -7,12 +7,13 @@
 #   bash scripts/test.sh                 every stage, in order (what CI runs)
 #   bash scripts/test.sh unit wine       only those stages (still in the order below)
 #
-# Stages: unit asan fuzz locale wine e2e e2e-asan e2e-wine. Each is a ctest run over one
-# label of one build; `ctest --preset <build> -L <label> -R <name>` reruns a single test.
+# Stages: unit asan fuzz locale wine e2e e2e-asan e2e-wine package. Each is a ctest run over
+# one label of one build; `ctest --preset <build> -L <label> -R <name>` reruns a single test.
+# The last, package, builds the release archives and checks them (tests/package/check.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
-all_stages=(unit asan fuzz locale wine e2e e2e-asan e2e-wine)
+all_stages=(unit asan fuzz locale wine e2e e2e-asan e2e-wine package)
 stages=("$@")
 ((${#stages[@]})) || stages=("${all_stages[@]}")
 for stage in "${stages[@]}"; do
@@ -31,8 +32,8 @@ build() {  # build <preset>: configures (once) and builds it
 }
 export WINEPREFIX="$PWD/build/windows/wineprefix"
 
-wanted_any unit locale e2e && build native
-wanted_any wine locale e2e-wine && build windows
+wanted_any unit locale e2e package && build native
+wanted_any wine locale e2e-wine package && build windows
 wanted_any asan fuzz e2e-asan && build asan
 
 if wanted unit; then
@@ -71,6 +72,12 @@ fi
 if wanted e2e-wine; then
   step "End-to-end: the Windows program under Wine"
   ctest --preset windows -L e2e
+fi
+
+if wanted package; then
+  step "Release archives: built, checked for exactly their files, their programs started"
+  bash scripts/package.sh
+  bash tests/package/check.sh build/release
 fi
 
 step "Stages ${stages[*]} passed in $((SECONDS - started)) s"
