@@ -21,7 +21,8 @@ void Check(bool ok, const std::string& what) {
 }
 
 void CheckEqual(const std::string& what, const std::string& got, const std::string& expected) {
-  Check(got == expected, what + " is '" + got + "'" + (got == expected ? "" : ", not '" + expected + "'"));
+  Check(got == expected,
+        what + " is '" + got + "'" + (got == expected ? "" : ", not '" + expected + "'"));
 }
 
 std::string VersionText(DWORD high, DWORD low) {
@@ -84,8 +85,9 @@ void CheckVersionResource(const char* program, const std::string& description,
   CheckEqual("InternalName", text("InternalName"),
              originalFilename.substr(0, originalFilename.rfind('.')));
   const std::string copyright = text("LegalCopyright");
-  Check(copyright.rfind("Copyright (C) ", 0) == 0 && copyright.find("Harbovale") != std::string::npos,
-        "LegalCopyright is '" + copyright + "'");
+  Check(
+      copyright.rfind("Copyright (C) ", 0) == 0 && copyright.find("Harbovale") != std::string::npos,
+      "LegalCopyright is '" + copyright + "'");
 }
 
 BOOL CALLBACK CountName(HMODULE, LPCSTR, LPSTR, LONG_PTR count) {
@@ -144,9 +146,10 @@ void CheckManifest(const char* program) {
 
 int main(int argc, char** argv) {
   if (argc != 5) {
-    std::fputs("usage: identity_check <program> <file description> <original file name> "
-               "<version>\n",
-               stderr);
+    std::fputs(
+        "usage: identity_check <program> <file description> <original file name> "
+        "<version>\n",
+        stderr);
     return 2;
   }
   std::printf("identity of %s\n", argv[1]);

@@ -16,8 +16,9 @@ constexpr const char* kRefused = "Failed to set data for 'Harbovale Scheduler'";
 TEST(WriteRegistration, AWriteThatWorksIsAllThereIs) {
   FakeAutostartStore store;
   store.values[kName] = "C:\\old\\HarbovaleScheduler.exe";
-  EXPECT_EQ(MessageOf<ERegistryException>([&] { platform::WriteRegistration(store, kName, kData); }),
-            "(no error)");
+  EXPECT_EQ(
+      MessageOf<ERegistryException>([&] { platform::WriteRegistration(store, kName, kData); }),
+      "(no error)");
   EXPECT_EQ(store.values[kName], kData);
   EXPECT_EQ(store.writes, 1);
 }
@@ -35,7 +36,8 @@ TEST(WriteRegistration, ARefusedWriteIsAnErrorUnlessExactlyThatDataIsAlreadyTher
       {"same data, unreadable", data, false, kRefused},
       {"absent", std::nullopt, true, kRefused},
       {"another path", "\"C:\\Program Files\\Other\\HarbovaleScheduler.exe\"", true, kRefused},
-      {"same path unquoted", "C:\\Program Files\\Harbovale\\HarbovaleScheduler.exe", true, kRefused},
+      {"same path unquoted", "C:\\Program Files\\Harbovale\\HarbovaleScheduler.exe", true,
+       kRefused},
       {"same data and more", data + " ", true, kRefused},
       {"empty", "", true, kRefused},
   };

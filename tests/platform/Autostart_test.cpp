@@ -101,33 +101,36 @@ std::string SetValueWithoutRoot(const std::string& path) {
   int status = 0;
   if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return "other error";
   switch (WEXITSTATUS(status)) {
-    case 0: return "registered";
-    case 1: return "refused";
-    case 3: return "cannot leave root";
-    default: return "other error";
+    case 0:
+      return "registered";
+    case 1:
+      return "refused";
+    case 3:
+      return "cannot leave root";
+    default:
+      return "other error";
   }
 }
 
 TEST_F(XdgAutostartTest, AReadOnlyFolderIsNoErrorWhenItAlreadyHoldsExactlyTheEntry) {
+  using std::filesystem::perms;
   const std::string path = "/opt/my apps/harbovale-scheduler";
   struct Case {
     const char* label;
     std::optional<std::string> entry;
-    std::filesystem::perms entryPermissions;
+    perms entryPermissions;
     const char* expected;
   };
-  const auto readable = std::filesystem::perms::owner_read |
-                        std::filesystem::perms::group_read | std::filesystem::perms::others_read;
+  const perms readable = perms::owner_read | perms::group_read | perms::others_read;
   const Case cases[] = {
       {"the same entry", platform::DesktopEntryText("Harbovale Scheduler", path), readable,
        "registered"},
       {"the same entry, unreadable", platform::DesktopEntryText("Harbovale Scheduler", path),
-       std::filesystem::perms::none, "refused"},
+       perms::none, "refused"},
       {"an entry for another path", platform::DesktopEntryText("Harbovale Scheduler", "/opt/x"),
        readable, "refused"},
       {"no entry", std::nullopt, readable, "refused"},
   };
-  using std::filesystem::perms;
   const perms readOnlyFolder = perms::owner_read | perms::owner_exec | perms::group_read |
                                perms::group_exec | perms::others_read | perms::others_exec;
   // The child may not be the folder's owner: it must reach the folder whatever the umask.
@@ -219,8 +222,8 @@ class TestKey {
   // string whose next byte is NUL), so the next byte here is not one.
   void Set(const std::string& name, DWORD type, const std::string& bytes) {
     const std::string buffer = bytes + 'x';
-    EXPECT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, path_.c_str(), name.c_str(), type,
-                              buffer.data(), static_cast<DWORD>(bytes.size())),
+    EXPECT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, path_.c_str(), name.c_str(), type, buffer.data(),
+                              static_cast<DWORD>(bytes.size())),
               ERROR_SUCCESS);
   }
   void ReadOnly() { SetRights("D:P(A;;KR;;;WD)"); }
@@ -246,7 +249,7 @@ TEST(RegistryValues, ARefusedOpenIsNoErrorWhenTheValueAlreadyHoldsExactlyTheData
   const std::string refused = "Failed to set data for 'Harbovale Scheduler'";
   struct Case {
     const char* label;
-    std::optional<std::pair<DWORD, std::string>> stored;  // type and bytes
+    std::optional<std::pair<DWORD, std::string> > stored;  // type and bytes
     const std::string& expected;
   };
   const std::string none = "(no error)";
@@ -262,8 +265,9 @@ TEST(RegistryValues, ARefusedOpenIsNoErrorWhenTheValueAlreadyHoldsExactlyTheData
     if (c.stored) key.Set(name, c.stored->first, c.stored->second);
     key.ReadOnly();
     platform::RegistryValues values(HKEY_CURRENT_USER, key.Path());
-    EXPECT_EQ(MessageOf<ERegistryException>([&] { platform::WriteRegistration(values, name, data); }),
-              c.expected)
+    EXPECT_EQ(
+        MessageOf<ERegistryException>([&] { platform::WriteRegistration(values, name, data); }),
+        c.expected)
         << c.label;
   }
 }
@@ -277,7 +281,8 @@ TEST(RegistryValues, AWritableKeyIsWrittenAndAMissingKeyRefused) {
   EXPECT_EQ(values.Read(name), "C:\\new.exe");
 
   platform::RegistryValues missing(HKEY_CURRENT_USER, key.Path() + "\\missing");
-  EXPECT_EQ(MessageOf<ERegistryException>([&] { platform::WriteRegistration(missing, name, "C:\\new.exe"); }),
+  EXPECT_EQ(MessageOf<ERegistryException>(
+                [&] { platform::WriteRegistration(missing, name, "C:\\new.exe"); }),
             "Failed to set data for 'Harbovale Scheduler'");
 }
 

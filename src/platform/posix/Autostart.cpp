@@ -53,9 +53,7 @@ class XdgAutostart final : public Autostart {
     WriteRegistration(entries, valueName, DesktopEntryText(valueName, executablePath));
   }
 
-  void DeleteValue(const std::string& valueName) override {
-    unlink(EntryPath(valueName).c_str());
-  }
+  void DeleteValue(const std::string& valueName) override { unlink(EntryPath(valueName).c_str()); }
 };
 
 }  // namespace

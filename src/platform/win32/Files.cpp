@@ -16,8 +16,7 @@ std::string ExecutablePath() {
   constexpr std::size_t kLongestPath = 2 * 32767 + 1;
   std::string path(MAX_PATH + 1, '\0');
   for (;;) {
-    const DWORD length =
-        GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0) throw Exception(Win32ErrorText("GetModuleFileNameA", GetLastError()));
     if (length < path.size()) {
       path.resize(length);

@@ -181,8 +181,8 @@ int CreateRunKey() {
 // owner may always change them, so a read-only key can be made writable again.
 int SetRunKeyRights(const char* descriptor) {
   PSECURITY_DESCRIPTOR security = nullptr;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(descriptor, SDDL_REVISION_1,
-                                                            &security, nullptr))
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(descriptor, SDDL_REVISION_1, &security,
+                                                            nullptr))
     return 2;
   HKEY key;
   LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, WRITE_DAC, &key);
