@@ -46,7 +46,7 @@ platform_start() {
 
 # Takes over what platform_start of an earlier process left in $WORK.
 platform_attach() {
-  export WINEPREFIX="$WORK/prefix"
+  export WINEPREFIX="${E2E_WINEPREFIX:-$WORK/prefix}"
   export DISPLAY=":$(head -n1 "$WORK/display")"
   XVFB_PID=$(cat "$WORK/xvfb.pid" 2>/dev/null)
 }
