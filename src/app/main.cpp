@@ -12,17 +12,35 @@
 #include "platform/Files.h"
 #include "platform/Locale.h"
 
+namespace {
+
+// An error before the application object exists (the executable's own path could not be
+// had) still gets its box: the application object is made for it.
+void ShowStartUpError(std::unique_ptr<platform::AppShell>& shell, const std::string& message) {
+  try {
+    if (!shell) {
+      shell = platform::CreateAppShell();
+      shell->SetTitle(kApplicationTitle);
+    }
+    ErrorBox(*shell).Show(message);
+  } catch (...) {
+    // Nothing is left to show it with.
+  }
+}
+
+}  // namespace
+
 int main() {
   LoadDateTimeFormat(platform::SystemLocale());
-  const std::string exePath = platform::ExecutablePath();
-  SchedState state = InitializeSched_main(exePath);
-
-  // Held, never released, for the life of the process.
-  platform::NamedMutex instance(kSingleInstanceMutexName);
-  if (instance.AlreadyExisted()) return 0;
-
   std::unique_ptr<platform::AppShell> shell;
   try {
+    const std::string exePath = platform::ExecutablePath();
+    SchedState state = InitializeSched_main(exePath);
+
+    // Held, never released, for the life of the process.
+    platform::NamedMutex instance(kSingleInstanceMutexName);
+    if (instance.AlreadyExisted()) return 0;
+
     shell = platform::CreateAppShell();
     shell->SetTitle(kApplicationTitle);
     shell->OnSettingsChange([] {
@@ -39,8 +57,7 @@ int main() {
     TForm1 form(context);
     shell->Run();
   } catch (...) {
-    // Without an application object there is nothing to show the error with.
-    if (shell) ErrorBox(*shell).Show(CurrentErrorMessage());
+    ShowStartUpError(shell, CurrentErrorMessage());
   }
   return 0;
 }
