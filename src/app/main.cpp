@@ -33,13 +33,14 @@ void ShowStartUpError(std::unique_ptr<platform::AppShell>& shell, const std::str
 int main() {
   LoadDateTimeFormat(platform::SystemLocale());
   std::unique_ptr<platform::AppShell> shell;
+  // Held, never released, for the life of the process (also while a start-up error shows).
+  std::unique_ptr<platform::NamedMutex> instance;
   try {
     const std::string exePath = platform::ExecutablePath();
     SchedState state = InitializeSched_main(exePath);
 
-    // Held, never released, for the life of the process.
-    platform::NamedMutex instance(kSingleInstanceMutexName);
-    if (instance.AlreadyExisted()) return 0;
+    instance = std::make_unique<platform::NamedMutex>(kSingleInstanceMutexName);
+    if (instance->AlreadyExisted()) return 0;
 
     shell = platform::CreateAppShell();
     shell->SetTitle(kApplicationTitle);
