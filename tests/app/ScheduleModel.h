@@ -66,10 +66,10 @@ struct Job {
 
 // What became of one job on a tick.
 enum class Seen : unsigned char {
-  NotLookedAt,   // not listed, or the tick ended before reaching it
-  Outside,       // not flagged today, or outside its window
-  Started,       // flagged, inside its window, and started
-  AlreadyKept,   // flagged, inside its window, but the store holds its moment or a later one
+  NotLookedAt,  // not listed, or the tick ended before reaching it
+  Outside,      // not flagged today, or outside its window
+  Started,      // flagged, inside its window, and started
+  AlreadyKept,  // flagged, inside its window, but the store holds its moment or a later one
 };
 
 class ScheduleModel {

@@ -88,8 +88,21 @@ std::string Flags(std::size_t count, std::initializer_list<int> on) {
 }
 
 // Indexes of the jobs the checks single out.
-enum : int { kNightly, kRepeated, kPastTheJump, kWeekdays, kWeekend, kSyncNoon, kSyncLater,
-             kMonthEnd, kThirty, kTwentyNine, kTwentyEight, kSwitched, kJobCount };
+enum : int {
+  kNightly,
+  kRepeated,
+  kPastTheJump,
+  kWeekdays,
+  kWeekend,
+  kSyncNoon,
+  kSyncLater,
+  kMonthEnd,
+  kThirty,
+  kTwentyNine,
+  kTwentyEight,
+  kSwitched,
+  kJobCount
+};
 
 // The two `days` texts that the backup application gives the job it edits.
 const char* const kSwitchedDays[] = {"1010101", "0101011"};
@@ -133,8 +146,7 @@ std::vector<FixedPiece> FixedPieces() {
   };
   const std::int64_t twoThirty = local(1, 14, 30) - local(1, 0, 0);
   return {
-      {"asleep until both jobs of one command are due (Monday)", local(10, 9, 0),
-       local(10, 15, 0),
+      {"asleep until both jobs of one command are due (Monday)", local(10, 9, 0), local(10, 15, 0),
        [](Rng& rng, std::int64_t offset) -> std::vector<Action> {
          const std::int64_t noon = Moment(2028, 1, 10, 12) - offset;
          return {{noon - rng.Between(60, 3600) * kSecond, Act::Sleep},
@@ -153,8 +165,8 @@ std::vector<FixedPiece> FixedPieces() {
        }},
       {"restart after a start (Friday)", local(14, 12, 0), local(14, 17, 0),
        [=](Rng& rng, std::int64_t offset) -> std::vector<Action> {
-         const std::int64_t stop = Moment(2028, 1, 14) + twoThirty - offset +
-                                   rng.Between(5000, 200000);
+         const std::int64_t stop =
+             Moment(2028, 1, 14) + twoThirty - offset + rng.Between(5000, 200000);
          return {{stop, Act::Stop}, {stop + rng.Between(1, 60000), Act::Start}};
        }},
       {"down when a window opens, back inside it (Monday)", local(17, 12, 0), local(17, 17, 0),
@@ -287,8 +299,9 @@ std::string YearOfTicks::Describe(std::int64_t local) const {
   std::snprintf(text, sizeof text, "%d-%02u-%02u %02lld:%02lld:%02lld.%03lld local, tick %lld",
                 static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
                 static_cast<unsigned>(date.day()), static_cast<long long>(ms / kHour),
-                static_cast<long long>(ms / kMinute % 60), static_cast<long long>(ms / kSecond % 60),
-                static_cast<long long>(ms % kSecond), static_cast<long long>(ticks_));
+                static_cast<long long>(ms / kMinute % 60),
+                static_cast<long long>(ms / kSecond % 60), static_cast<long long>(ms % kSecond),
+                static_cast<long long>(ticks_));
   std::string described = text;
   for (const std::string& action : recent_) described += "\n  after " + action;
   return described;
@@ -323,15 +336,15 @@ std::int64_t YearOfTicks::NextTick(std::int64_t last, std::int64_t nextAction) {
       NearAWindow(wall_.Local(next)))
     return next;
   std::int64_t target = last + sparse_->Between(10, 90) * kSecond;
-  target = std::min({target, nextAction - 3 * kSecond,
-                     NextWindowZone(wall_.Local(next)) - wall_.offset});
+  target = std::min(
+      {target, nextAction - 3 * kSecond, NextWindowZone(wall_.Local(next)) - wall_.offset});
   return std::max(next, last + (target - last) / kSecond * kSecond);
 }
 
 void YearOfTicks::Apply(const Action& action) {
-  static const char* const kNames[] = {"start",       "stop",          "sleep",
-                                       "wake",        "backup app on", "backup app off",
-                                       "scheduling",  "clock step",    "end of piece"};
+  static const char* const kNames[] = {"start",      "stop",          "sleep",
+                                       "wake",       "backup app on", "backup app off",
+                                       "scheduling", "clock step",    "end of piece"};
   ++counts_.actions[static_cast<int>(action.what)];
   lastAction_ = action.at;
   switch (action.what) {
@@ -415,8 +428,7 @@ void YearOfTicks::CheckAgainstModel(const ScheduleModel::Tick& expected) {
 
   if (expected.rangeError) {
     ++counts_.rangeErrorTicks;
-    EXPECT_EQ(shell.boxes, std::vector<std::string>{"Range check error."})
-        << Describe(clockLocal_);
+    EXPECT_EQ(shell.boxes, std::vector<std::string>{"Range check error."}) << Describe(clockLocal_);
   } else {
     EXPECT_TRUE(shell.boxes.empty()) << shell.boxes.front() << " at " << Describe(clockLocal_);
   }
@@ -531,7 +543,8 @@ void YearOfTicks::CheckFixedPieces(int days) {
     EXPECT_EQ(window(kWeekdays, 1, 13).starts, 0);
     EXPECT_EQ(window(kWeekdays, 1, 14).starts, 1);  // restarted after its start
     EXPECT_EQ(window(kWeekdays, 1, 17).starts, 1);  // back inside its window: a late start
-    EXPECT_GT(timeOfDay(window(kWeekdays, 1, 17).startLocal), 14 * kHour + 30 * kMinute + 10 * kSecond);
+    EXPECT_GT(timeOfDay(window(kWeekdays, 1, 17).startLocal),
+              14 * kHour + 30 * kMinute + 10 * kSecond);
     EXPECT_EQ(window(kWeekdays, 1, 18).starts, 0);  // asleep across it
     EXPECT_EQ(window(kSwitched, 1, 19).starts, 1);  // switched on inside its window
     EXPECT_GT(timeOfDay(window(kSwitched, 1, 19).startLocal), 18 * kHour + 45 * kMinute + kSecond);
@@ -640,9 +653,9 @@ void YearOfTicks::PrintSummary(std::uint64_t seed, int days) const {
   const auto actions = [&](Act what) { return counts_.actions[static_cast<int>(what)]; };
   std::ostringstream out;
   out << "[   year   ] seed " << seed << ", " << days << " days: " << ticks_ << " ticks, "
-      << counts_.starts << " starts; windows: " << counts_.reached << " reached, "
-      << counts_.missed << " missed, " << counts_.reentered << " ticked through twice, "
-      << counts_.late << " late starts, " << counts_.kept << " kept by the other job of its "
+      << counts_.starts << " starts; windows: " << counts_.reached << " reached, " << counts_.missed
+      << " missed, " << counts_.reentered << " ticked through twice, " << counts_.late
+      << " late starts, " << counts_.kept << " kept by the other job of its "
       << "command; " << counts_.sharedAtOnce << " ticks with both jobs of one command due, "
       << counts_.rangeErrorTicks << " range-error ticks; " << actions(Act::Start) - 1
       << " restarts, " << actions(Act::Sleep) << " sleeps, " << actions(Act::AppStarts)

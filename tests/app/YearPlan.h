@@ -4,8 +4,8 @@
 // time plus an offset that moves when summer time begins or ends and when someone sets the
 // clock. On the way, seeded episodes happen to the scheduler: restarts, sleep, the backup
 // application coming and going (and editing a job: scheduling on or off, other days), the
-// clock stepped back ten minutes or forward an hour. Most episodes aim at a job's window, some at any moment.
-// Episodes never overlap, and each ends with the program running and the machine awake.
+// clock stepped back ten minutes or forward an hour. Most episodes aim at a job's window, some at
+// any moment. Episodes never overlap, and each ends with the program running and the machine awake.
 
 #include <algorithm>
 #include <cstdint>
@@ -110,8 +110,6 @@ class YearPlan {
     pending_.pop_front();
   }
 
-  int episodes = 0;
-
  private:
   // A moment in true time with its own milliseconds (1 to 999), so that a restart gives the
   // timer a new phase.
@@ -126,7 +124,6 @@ class YearPlan {
   }
 
   void PlanNext(const WallClock& wall) {
-    ++episodes;
     const std::int64_t begin = lastEnd_ + rng_.Between(1 * kHour, 60 * kHour);
     std::vector<Action> episode = RandomEpisode(begin, wall.offset);
     const std::int64_t endLocal = wall.Local(episode.back().at);
@@ -141,7 +138,8 @@ class YearPlan {
   }
 
   std::vector<Action> RandomEpisode(std::int64_t begin, std::int64_t offset) {
-    const Job& job = jobs_[static_cast<std::size_t>(rng_.Between(0, jobs_.size() - 1))];
+    const auto count = static_cast<std::int64_t>(jobs_.size());
+    const Job& job = jobs_[static_cast<std::size_t>(rng_.Between(0, count - 1))];
     // The window aimed at, in true time, far enough ahead for the actions placed before it.
     const std::int64_t w = NextWindow(job, begin + 3 * kHour + offset) - offset;
     switch (rng_.Between(0, 6)) {
@@ -162,7 +160,8 @@ class YearPlan {
       }
       case 3: {  // asleep for hours at any moment
         const std::int64_t sleep = Jitter(begin);
-        return {{sleep, Act::Sleep}, {Jitter(sleep + rng_.Between(600, 9 * 3600) * kSecond), Act::Wake}};
+        return {{sleep, Act::Sleep},
+                {Jitter(sleep + rng_.Between(600, 9 * 3600) * kSecond), Act::Wake}};
       }
       case 4: {  // the backup application comes and goes, often editing a job
         const Job& switched = jobs_[static_cast<std::size_t>(switched_)];
@@ -172,7 +171,8 @@ class YearPlan {
         const std::int64_t to = Jitter(from + rng_.Between(15, 400) * kSecond);
         std::vector<Action> episode{{from, Act::AppStarts}};
         for (int n = static_cast<int>(rng_.Between(0, 2)); n > 0; --n)
-          episode.push_back({from + rng_.Between(0, to - from - 1), Act::Schedule, rng_.Between(0, 2)});
+          episode.push_back(
+              {from + rng_.Between(0, to - from - 1), Act::Schedule, rng_.Between(0, 2)});
         std::sort(episode.begin() + 1, episode.end(),
                   [](const Action& a, const Action& b) { return a.at < b.at; });
         episode.push_back({to, Act::AppEnds});
