@@ -73,8 +73,8 @@ void RebuildFloor(benchmark::State& state) {
     while (search.Next(entry)) {
       if ((entry.attributes & platform::kAttributeDirectory) || !entry.name.ends_with(".hvj"))
         continue;
-      const auto text = platform::ReadWholeFile(jobsDir + entry.name);
-      if (text) bytes += text->size(), ++read;
+      const auto file = platform::ReadWholeFile(jobsDir + entry.name);
+      if (file.outcome == platform::ReadOutcome::Read) bytes += file.bytes.size(), ++read;
     }
   }
   benchmark::DoNotOptimize(bytes);

@@ -20,6 +20,7 @@ class Exception : public std::exception {
 class EStringListError : public Exception { using Exception::Exception; };
 class EFOpenError : public Exception { using Exception::Exception; };
 class EFCreateError : public Exception { using Exception::Exception; };
+class EReadError : public Exception { using Exception::Exception; };
 class EWriteError : public Exception { using Exception::Exception; };
 // Date-time values and their text form.
 class ConversionError : public Exception { using Exception::Exception; };

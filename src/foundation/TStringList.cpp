@@ -75,10 +75,17 @@ std::string TStrings::CommaJoined() const {
 }
 
 void TStrings::LoadLines(const std::string& path) {
-  const auto bytes = platform::ReadWholeFile(path);
-  if (!bytes) throw EFOpenError("Cannot open file " + path);
+  const platform::FileContents contents = platform::ReadWholeFile(path);
+  switch (contents.outcome) {
+    case platform::ReadOutcome::Read:
+      break;
+    case platform::ReadOutcome::CannotOpen:
+      throw EFOpenError("Cannot open file " + path);
+    case platform::ReadOutcome::ReadFailed:
+      throw EReadError("Stream read error");
+  }
   RemoveAll();
-  const std::string& text = *bytes;
+  const std::string& text = contents.bytes;
   const std::size_t end = std::min(text.find('\0'), text.size());
   std::size_t pos = 0;
   while (pos < end) {

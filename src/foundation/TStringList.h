@@ -37,7 +37,8 @@ class TStrings {
 
   // Replaces the lines by those of the file (CR LF, lone CR or lone LF end a line; a NUL
   // ends the text). EFOpenError "Cannot open file %s" and the list unchanged when the file
-  // cannot be opened, also while another process has it open for writing.
+  // cannot be opened, also while another process has it open for writing; EReadError
+  // "Stream read error" and the list unchanged when a read fails after the open.
   void LoadLines(const std::string& path);
   // Writes every line followed by CR LF. The file is replaced in one step, so after a
   // failure ("Cannot create file %s", "Stream write error") the previous file is whole.

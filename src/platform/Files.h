@@ -19,9 +19,17 @@ std::string ExecutablePath();
 bool FileExists(const std::string& path);    // exists and is not a folder
 bool FolderExists(const std::string& path);  // exists and is a folder
 
+enum class ReadOutcome { Read, CannotOpen, ReadFailed };
+
+struct FileContents {
+  ReadOutcome outcome = ReadOutcome::CannotOpen;
+  std::string bytes;  // the whole file when Read; empty otherwise
+};
+
 // Whole contents of an existing file, opened so that others may read it too but nobody may
-// be writing it (on Windows, share mode read-only); nothing when it cannot be opened.
-std::optional<std::string> ReadWholeFile(const std::string& path);
+// be writing it (on Windows, share mode read-only). A read that fails after the open is
+// ReadFailed, never a shorter file: what was read before it is dropped.
+FileContents ReadWholeFile(const std::string& path);
 
 enum class SaveOutcome { Saved, CannotCreate, ShortWrite };
 

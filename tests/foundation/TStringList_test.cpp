@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fakes/ErrorMessage.h"
+#include "fakes/FileFaults.h"
 #include "fakes/TempFolder.h"
 #include "foundation/Exception.h"
 
@@ -151,6 +152,26 @@ TEST(TStringList, FileErrorsNameThePathAndLeaveListAndFileAlone) {
   folder.Write("store.dat.tmp/blocker", "");  // the temporary name is taken by a folder
   EXPECT_EQ(MessageOf<EFCreateError>([&] { list.SaveLines(path); }), "Cannot create file " + path);
   EXPECT_EQ(folder.Read("store.dat"), "previous\r\n");
+}
+
+// A read or write that fails after the file was opened: the list keeps its lines, the file
+// keeps its contents, and neither passes a part for the whole.
+TEST(TStringList, FailedReadOrWriteRaisesAStreamErrorAndChangesNothing) {
+  TempFolder folder;
+  const std::string path = folder.Write("store.dat", "on disk\r\n");
+  TStringList list = ListOf({"kept"});
+  {
+    const FileFaults fault(FileFaults::Call::Read, 2);  // the one that would find the end
+    EXPECT_EQ(MessageOf<EReadError>([&] { list.LoadLines(path); }), "Stream read error");
+  }
+  EXPECT_EQ(LinesOf(list), std::vector<std::string>{"kept"});
+  {
+    const FileFaults fault(FileFaults::Call::Write, 1);
+    EXPECT_EQ(MessageOf<EWriteError>([&] { list.SaveLines(path); }), "Stream write error");
+  }
+  EXPECT_EQ(folder.Read("store.dat"), "on disk\r\n");
+  list.LoadLines(path);
+  EXPECT_EQ(LinesOf(list), std::vector<std::string>{"on disk"});
 }
 
 }  // namespace

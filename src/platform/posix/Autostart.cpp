@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "platform/AutostartRule.h"
 #include "platform/AutostartText.h"
@@ -42,7 +43,9 @@ class DesktopEntries final : public AutostartStore {
            ReplaceWholeFile(EntryPath(valueName), data) == SaveOutcome::Saved;
   }
   std::optional<std::string> Read(const std::string& valueName) override {
-    return ReadWholeFile(EntryPath(valueName));
+    FileContents entry = ReadWholeFile(EntryPath(valueName));
+    if (entry.outcome != ReadOutcome::Read) return std::nullopt;
+    return std::move(entry.bytes);
   }
 };
 

@@ -12,8 +12,22 @@
 #include <string>
 
 #include "foundation/Exception.h"
+#include "platform/posix/FileCalls.h"
 
 namespace platform {
+
+namespace {
+
+int OpenFile(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
+
+constexpr FileCalls kRealFileCalls{OpenFile, ::fstat, ::read,   ::write,
+                                   ::fsync,  ::close, ::rename, ::unlink};
+FileCalls fileCalls = kRealFileCalls;
+
+}  // namespace
+
+FileCalls& SystemFileCalls() { return fileCalls; }
+const FileCalls& RealFileCalls() { return kRealFileCalls; }
 
 const char kPathSeparator = '/';
 
@@ -44,31 +58,39 @@ bool FolderExists(const std::string& path) {
   return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
+FileContents ReadWholeFile(const std::string& path) {
+  const FileCalls& calls = fileCalls;
+  FileContents contents;
+  const int fd = calls.open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
+  if (fd < 0) return contents;
   struct stat status;
-  if (fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
-    close(fd);
-    return std::nullopt;
+  if (calls.fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
+    calls.close(fd);
+    return contents;
   }
-  std::string bytes;
   char buffer[65536];
+  contents.outcome = ReadOutcome::Read;
   for (;;) {
-    const ssize_t got = read(fd, buffer, sizeof buffer);
+    const ssize_t got = calls.read(fd, buffer, sizeof buffer);
     if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    bytes.append(buffer, static_cast<std::size_t>(got));
+    if (got == 0) break;
+    if (got < 0) {
+      contents = FileContents{ReadOutcome::ReadFailed, {}};
+      break;
+    }
+    contents.bytes.append(buffer, static_cast<std::size_t>(got));
   }
-  close(fd);
-  return bytes;
+  // Everything has been read or the read has failed already: a failing close of a file
+  // opened for reading loses nothing.
+  calls.close(fd);
+  return contents;
 }
 
 namespace {
 
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
-    const ssize_t put = write(fd, bytes.data(), bytes.size());
+    const ssize_t put = fileCalls.write(fd, bytes.data(), bytes.size());
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) return false;
     bytes.remove_prefix(static_cast<std::size_t>(put));
@@ -79,18 +101,21 @@ bool WriteAll(int fd, std::string_view bytes) {
 }  // namespace
 
 SaveOutcome ReplaceWholeFile(const std::string& path, std::string_view bytes) {
+  const FileCalls& calls = fileCalls;
   // A fixed name beside the file: a leftover from an interrupted save is simply overwritten.
   const std::string temporary = path + ".tmp";
-  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  const int fd = calls.open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return SaveOutcome::CannotCreate;
-  const bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
-  const bool closed = close(fd) == 0;
+  const bool written = WriteAll(fd, bytes) && calls.fsync(fd) == 0;
+  const bool closed = calls.close(fd) == 0;
+  // Removing the temporary file after a failure only tidies up: the file at `path` is
+  // untouched either way, and a leftover is overwritten by the next save.
   if (!written || !closed) {
-    unlink(temporary.c_str());
+    calls.unlink(temporary.c_str());
     return SaveOutcome::ShortWrite;
   }
-  if (rename(temporary.c_str(), path.c_str()) != 0) {
-    unlink(temporary.c_str());
+  if (calls.rename(temporary.c_str(), path.c_str()) != 0) {
+    calls.unlink(temporary.c_str());
     return SaveOutcome::CannotCreate;
   }
   return SaveOutcome::Saved;

@@ -3,9 +3,21 @@
 #include <windows.h>
 
 #include "foundation/Exception.h"
+#include "platform/win32/FileCalls.h"
 #include "platform/win32/Win32Error.h"
 
 namespace platform {
+
+namespace {
+
+constexpr FileCalls kRealFileCalls{CreateFileA,      ReadFile,    WriteFile,  FlushFileBuffers,
+                                   CloseHandle,      MoveFileExA, DeleteFileA};
+FileCalls fileCalls = kRealFileCalls;
+
+}  // namespace
+
+FileCalls& SystemFileCalls() { return fileCalls; }
+const FileCalls& RealFileCalls() { return kRealFileCalls; }
 
 const char kPathSeparator = '\\';
 
@@ -38,39 +50,53 @@ bool FolderExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
+FileContents ReadWholeFile(const std::string& path) {
+  const FileCalls& calls = fileCalls;
+  FileContents contents;
   // Others may read meanwhile; a file open elsewhere for writing cannot be opened.
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-  std::string bytes;
+  const HANDLE file = calls.createFile(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return contents;
   char buffer[65536];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-  CloseHandle(file);
-  return bytes;
+  contents.outcome = ReadOutcome::Read;
+  for (;;) {
+    DWORD got = 0;
+    if (!calls.readFile(file, buffer, sizeof buffer, &got, nullptr)) {
+      contents = FileContents{ReadOutcome::ReadFailed, {}};
+      break;
+    }
+    if (got == 0) break;  // the end of the file
+    contents.bytes.append(buffer, got);
+  }
+  // Everything has been read or the read has failed already: a failing close of a file
+  // opened for reading loses nothing.
+  calls.closeHandle(file);
+  return contents;
 }
 
 SaveOutcome ReplaceWholeFile(const std::string& path, std::string_view bytes) {
+  const FileCalls& calls = fileCalls;
   // A fixed name beside the file: a leftover from an interrupted save is simply overwritten.
   const std::string temporary = path + ".tmp";
-  const HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = calls.createFile(temporary.c_str(), GENERIC_WRITE, 0, nullptr,
+                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return SaveOutcome::CannotCreate;
   DWORD put = 0;
   const bool written =
       bytes.empty() ||
-      (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) &&
+      (calls.writeFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) &&
        put == bytes.size());
-  const bool flushed = written && FlushFileBuffers(file);
-  CloseHandle(file);
-  if (!flushed) {
-    DeleteFileA(temporary.c_str());
+  const bool flushed = written && calls.flushFileBuffers(file);
+  const bool closed = calls.closeHandle(file);
+  // Removing the temporary file after a failure only tidies up: the file at `path` is
+  // untouched either way, and a leftover is overwritten by the next save.
+  if (!flushed || !closed) {
+    calls.deleteFile(temporary.c_str());
     return SaveOutcome::ShortWrite;
   }
-  if (!MoveFileExA(temporary.c_str(), path.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    DeleteFileA(temporary.c_str());
+  if (!calls.moveFileEx(temporary.c_str(), path.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    calls.deleteFile(temporary.c_str());
     return SaveOutcome::CannotCreate;
   }
   return SaveOutcome::Saved;

@@ -1,0 +1,18 @@
+#pragma once
+// Faults of the real file backend, as a failing disk gives them: for the length of a scope
+// the n-th call of one kind from then on (1 = the next) fails with the system's I/O error,
+// and every other call goes to the system. Swaps an entry of the backend's table of system
+// calls and puts the real one back at the end.
+
+class FileFaults {
+ public:
+  enum class Call { Read, Write, Flush, Rename };
+
+  FileFaults(Call call, int failingCall);
+  ~FileFaults();
+  FileFaults(const FileFaults&) = delete;
+  FileFaults& operator=(const FileFaults&) = delete;
+
+  // How many calls of the kind were made so far, the failing one included.
+  int Calls() const;
+};
