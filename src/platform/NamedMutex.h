@@ -1,8 +1,8 @@
 #pragma once
 // Named mutexes: the only coordination between the scheduler, a second copy of itself and
 // the backup application. On Windows a kernel mutex; on POSIX an advisory lock (flock) on
-// "<name>.lock" in $XDG_RUNTIME_DIR (or /tmp), where "already exists" means that another
-// process holds the lock.
+// "<name>.lock" in $XDG_RUNTIME_DIR (or the user's private "/tmp/harbovale-<uid>"), where
+// "already exists" means that another process holds the lock.
 
 #include <cstdint>
 #include <string>

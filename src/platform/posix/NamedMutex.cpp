@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 
 #include "platform/posix/RuntimePaths.h"
 
@@ -16,32 +17,32 @@ namespace platform {
 
 namespace {
 
-std::string LockPath(const std::string& name) {
+// The lock file's path; nothing when there is no private folder to put it in.
+std::optional<std::string> LockPath(const std::string& name) {
+  const std::optional<std::string> folder = LockFolder();
+  if (!folder) return std::nullopt;
   std::string file = name;
   for (char& c : file)
     if (c == '/') c = '_';
-  return RuntimeFolder() + "/" + file + ".lock";
+  return *folder + "/" + file + ".lock";
 }
 
-// Opens the lock file, creating it when missing. Close-on-exec, so that programs the
-// scheduler starts never hold its locks; no symbolic links, as /tmp is shared.
+// Opens the lock file, creating it when missing, for this user alone. Close-on-exec, so
+// that programs the scheduler starts never hold its locks; no symbolic links.
 int OpenLockFile(const std::string& path) {
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    // Opening an existing file first: in a sticky shared folder, O_CREAT on a file of
-    // another user may be refused although plain opening is allowed.
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd >= 0 || errno != ENOENT) return fd;
-    fd = open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
+  return open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
 }
 
 }  // namespace
 
+// A mutex that cannot be created, for want of a private lock folder too, has not "already
+// existed": as on Windows, the scheduler then runs. Refusing to run instead would hand
+// whoever occupies "/tmp/harbovale-<uid>" a way to keep the scheduler from ever starting.
 NamedMutex::NamedMutex(const std::string& name) {
-  const int fd = OpenLockFile(LockPath(name));
-  if (fd < 0) return;  // could not be created: not "already existed"
+  const std::optional<std::string> path = LockPath(name);
+  if (!path) return;
+  const int fd = OpenLockFile(*path);
+  if (fd < 0) return;
   handle_ = fd;
   int result;
   do result = flock(fd, LOCK_EX | LOCK_NB);
@@ -50,6 +51,7 @@ NamedMutex::NamedMutex(const std::string& name) {
 }
 
 NamedMutex::~NamedMutex() {
+  // Closing releases the lock; the descriptor is gone even when close reports an error.
   if (handle_ != -1) close(static_cast<int>(handle_));
 }
 

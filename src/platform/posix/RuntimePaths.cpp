@@ -1,5 +1,9 @@
 #include "platform/posix/RuntimePaths.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 
 namespace platform {
@@ -13,9 +17,21 @@ std::string Environment(const char* name) {
 
 }  // namespace
 
-std::string RuntimeFolder() {
+std::optional<std::string> LockFolder() {
   const std::string folder = Environment("XDG_RUNTIME_DIR");
-  return folder.empty() ? "/tmp" : folder;
+  if (!folder.empty()) return folder;
+  return PrivateFolder("/tmp/harbovale-" + std::to_string(geteuid()));
+}
+
+std::optional<std::string> PrivateFolder(const std::string& folder) {
+  if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return std::nullopt;
+  // Whoever made it, it is looked at as it is now. In a sticky folder such as /tmp nobody
+  // else can remove or replace a folder of ours after this look.
+  struct stat status;
+  if (lstat(folder.c_str(), &status) != 0) return std::nullopt;
+  if (!S_ISDIR(status.st_mode) || status.st_uid != geteuid()) return std::nullopt;
+  if ((status.st_mode & (S_IRWXG | S_IRWXO)) != 0) return std::nullopt;
+  return folder;
 }
 
 std::string ConfigFolder() {

@@ -1,12 +1,22 @@
 #pragma once
-// The per-user folders of the XDG base-directory rules that the POSIX backends use.
+// The per-user folders that the POSIX backends use.
 
+#include <optional>
 #include <string>
 
 namespace platform {
 
-// $XDG_RUNTIME_DIR, or "/tmp" when it is unset or empty.
-std::string RuntimeFolder();
+// Where named-mutex lock files live: $XDG_RUNTIME_DIR, which the log-in session makes
+// private to the user, or else the user's own PrivateFolder "/tmp/harbovale-<uid>", since
+// anyone could create and hold a lock file of /tmp itself first. Nothing when that folder
+// is refused.
+std::optional<std::string> LockFolder();
+
+// `folder`, created with mode 0700 when missing. Nothing when it cannot be created, or when
+// it is not a folder (a symbolic link is not), belongs to another user, or lets anyone else
+// in at all.
+std::optional<std::string> PrivateFolder(const std::string& folder);
+
 // $XDG_CONFIG_HOME, or $HOME/.config when it is unset or empty.
 std::string ConfigFolder();
 
