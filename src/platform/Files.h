@@ -31,6 +31,14 @@ struct FileContents {
 // ReadFailed, never a shorter file: what was read before it is dropped.
 FileContents ReadWholeFile(const std::string& path);
 
+// Why the job file at `path` must not be run, or nothing when it may. A job file's command
+// runs as this user, so on POSIX it is refused when anyone else could have put it there or
+// changed it: the file or its folder belongs to a user other than this one or root, others
+// may write the file, or others may write its folder and it is not sticky. Group write is
+// allowed (a user's own group). On Windows the program's folder is the user's: always nothing.
+// A file that cannot be looked at gives nothing; reading it then tells why.
+std::optional<std::string> UnsafeToRunReason(const std::string& path);
+
 enum class SaveOutcome { Saved, CannotCreate, ShortWrite };
 
 // Writes `bytes` to a new temporary file in the same folder and puts it in place of `path`

@@ -7,6 +7,10 @@
 
 #include <string>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "fakes/FileFaults.h"
 #include "fakes/TempFolder.h"
 
@@ -68,10 +72,25 @@ TEST(ReplaceWholeFile, AFailedStepLeavesThePreviousFileAndNoTemporary) {
   }
 }
 
+TEST(UnsafeToRunReason, AJobFileOfTheUsersOwnIsSafe) {
+  TempFolder folder;
+  const std::string path = folder.Write("job.hvj", "line\r\n");
+#ifndef _WIN32
+  ASSERT_EQ(chmod(folder.Path().c_str(), 0755), 0);
+  ASSERT_EQ(chmod(path.c_str(), 0644), 0);
+#endif
+  EXPECT_EQ(platform::UnsafeToRunReason(path), std::nullopt);
+  EXPECT_EQ(platform::UnsafeToRunReason(folder.PathOf("missing.hvj")), std::nullopt);
+}
+
 }  // namespace
 
 #ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <optional>
 
 #include "platform/posix/FileCalls.h"
 
@@ -95,6 +114,76 @@ TEST(ReadWholeFile, AnInterruptedReadIsMadeAgain) {
   EXPECT_EQ(contents.outcome, ReadOutcome::Read);
   EXPECT_EQ(contents.bytes, bytes);
   EXPECT_GT(interruptedReads, 2);
+}
+
+// A job file's command runs as the user: a file or folder that someone else could have
+// written is refused, with the reason.
+struct SafetyCase {
+  const char* label;
+  mode_t folderMode, fileMode;
+  std::optional<std::string> reason;
+};
+
+void ExpectReasons(const SafetyCase* cases, std::size_t count, uid_t folderOwner, uid_t fileOwner) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const SafetyCase& c = cases[i];
+    SCOPED_TRACE(c.label);
+    TempFolder scratch;
+    const std::string folder = scratch.PathOf("Backup Jobs");
+    const std::string path = scratch.Write("Backup Jobs/job.hvj", "line\r\n");
+    ASSERT_EQ(chown(path.c_str(), fileOwner, fileOwner), 0);
+    ASSERT_EQ(chown(folder.c_str(), folderOwner, folderOwner), 0);
+    ASSERT_EQ(chmod(path.c_str(), c.fileMode), 0);
+    ASSERT_EQ(chmod(folder.c_str(), c.folderMode), 0);
+    EXPECT_EQ(platform::UnsafeToRunReason(path), c.reason);
+  }
+}
+
+TEST(UnsafeToRunReason, WhatOthersMayWriteIsRefusedAndGroupWriteIsAllowed) {
+  const SafetyCase cases[] = {
+      {"private", 0700, 0600, std::nullopt},
+      {"readable by all", 0755, 0644, std::nullopt},
+      {"the group may write both", 0775, 0664, std::nullopt},
+      {"others may write the file", 0755, 0646, "other users may write it"},
+      {"others may write the folder", 0757, 0644, "other users may write its folder"},
+      {"others may write the sticky folder", 01777, 0644, std::nullopt},
+      {"others may write both", 0777, 0666, "other users may write it"},
+  };
+  ExpectReasons(cases, std::size(cases), geteuid(), geteuid());
+}
+
+TEST(UnsafeToRunReason, AFileFolderOrLinkOfAnotherUserIsRefused) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
+  const SafetyCase ofAnother[] = {{"the file", 0755, 0644, "it belongs to another user (uid 1)"}};
+  ExpectReasons(ofAnother, 1, 0, 1);
+  const SafetyCase inAnothers[] = {
+      {"the folder", 0755, 0644, "its folder belongs to another user (uid 1)"}};
+  ExpectReasons(inAnothers, 1, 1, 0);
+
+  // A link that another user put in a folder open to all leads wherever they chose.
+  TempFolder scratch;
+  const std::string path = scratch.Write("job.hvj", "line\r\n");
+  ASSERT_EQ(chmod(scratch.Path().c_str(), 01777), 0);
+  const std::string link = scratch.PathOf("link.hvj");
+  ASSERT_EQ(symlink(path.c_str(), link.c_str()), 0);
+  ASSERT_EQ(lchown(link.c_str(), 1, 1), 0);
+  EXPECT_EQ(platform::UnsafeToRunReason(link), "it is a link that belongs to another user (uid 1)");
+}
+
+// Root may own what any user runs: a file of root's, in a folder of root's, is safe for all.
+TEST(UnsafeToRunReason, AFileOfRootIsSafe) {
+  EXPECT_EQ(platform::UnsafeToRunReason("/etc/passwd"), std::nullopt);
+}
+
+// Through a link of the user's own, the file it leads to is what counts.
+TEST(UnsafeToRunReason, ALinkIsFollowedToTheFile) {
+  TempFolder scratch;
+  ASSERT_EQ(chmod(scratch.Path().c_str(), 0755), 0);
+  const std::string target = scratch.Write("elsewhere.txt", "line\r\n");
+  ASSERT_EQ(chmod(target.c_str(), 0666), 0);
+  const std::string link = scratch.PathOf("job.hvj");
+  ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+  EXPECT_EQ(platform::UnsafeToRunReason(link), "other users may write it");
 }
 
 }  // namespace

@@ -88,6 +88,44 @@ FileContents ReadWholeFile(const std::string& path) {
 
 namespace {
 
+// The folder part of `path`: up to its last '/', or "." when it has none.
+std::string FolderOf(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool OwnedByThisUserOrRoot(const struct stat& status) {
+  return status.st_uid == geteuid() || status.st_uid == 0;
+}
+
+std::string OwnerText(const struct stat& status) {
+  return "another user (uid " + std::to_string(status.st_uid) + ")";
+}
+
+}  // namespace
+
+std::optional<std::string> UnsafeToRunReason(const std::string& path) {
+  // A link of another user's in a folder that others may write (sticky) leads wherever
+  // they chose. The file itself is then looked at as it will be read, through the link.
+  struct stat file;
+  if (lstat(path.c_str(), &file) != 0) return std::nullopt;
+  if (S_ISLNK(file.st_mode) && !OwnedByThisUserOrRoot(file))
+    return "it is a link that belongs to " + OwnerText(file);
+  if (stat(path.c_str(), &file) != 0) return std::nullopt;
+  if (!OwnedByThisUserOrRoot(file)) return "it belongs to " + OwnerText(file);
+  if (file.st_mode & S_IWOTH) return std::string("other users may write it");
+  // Whoever may write the folder may put another file, or a link to one, in its place.
+  struct stat folder;
+  if (stat(FolderOf(path).c_str(), &folder) != 0) return std::nullopt;
+  if (!OwnedByThisUserOrRoot(folder)) return "its folder belongs to " + OwnerText(folder);
+  if ((folder.st_mode & S_IWOTH) && !(folder.st_mode & S_ISVTX))
+    return std::string("other users may write its folder");
+  return std::nullopt;
+}
+
+namespace {
+
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t put = fileCalls.write(fd, bytes.data(), bytes.size());

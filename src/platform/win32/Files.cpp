@@ -74,6 +74,8 @@ FileContents ReadWholeFile(const std::string& path) {
   return contents;
 }
 
+std::optional<std::string> UnsafeToRunReason(const std::string&) { return std::nullopt; }
+
 SaveOutcome ReplaceWholeFile(const std::string& path, std::string_view bytes) {
   const FileCalls& calls = fileCalls;
   // A fixed name beside the file: a leftover from an interrupted save is simply overwritten.
