@@ -1,6 +1,8 @@
 #include "app/JobFiles.h"
 
+#include "foundation/Exception.h"
 #include "foundation/TStringList.h"
+#include "platform/Files.h"
 
 std::string ExtensionOf(const std::string& name) {
   const auto dot = name.find_last_of(".\\:");
@@ -13,8 +15,13 @@ bool IsJobFile(const Tokens& entry) {
 }
 
 std::string ReadScheduleLine(const std::string& jobsDir, const std::string& name) {
+  const std::string path = jobsDir + name;
+  // Its command would run as this user: a file that someone else could have written is
+  // refused as an unreadable one is.
+  if (const auto reason = platform::UnsafeToRunReason(path))
+    throw Exception("Unsafe job file " + path + ": " + *reason);
   TStringList jobFile;
-  jobFile.LoadLines(jobsDir + name);
+  jobFile.LoadLines(path);
   return jobFile.Line(ScheduleLineIndex);
 }
 

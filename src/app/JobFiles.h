@@ -17,7 +17,8 @@ std::string ExtensionOf(const std::string& name);
 bool IsJobFile(const Tokens& entry);
 
 // The schedule line of the job file `name` in `jobsDir`, raising what reading it raises
-// ("Cannot open file %s", "List index out of bounds (22)", ...).
+// ("Cannot open file %s", "Stream read error", "List index out of bounds (22)", ...), or
+// "Unsafe job file %s: <reason>" when others could have written it (UnsafeToRunReason).
 std::string ReadScheduleLine(const std::string& jobsDir, const std::string& name);
 
 // Whether a decoded schedule line has scheduling on: `do_schedule` is exactly "1".

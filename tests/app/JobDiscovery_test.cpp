@@ -6,6 +6,7 @@
 
 #include "SchedulerFixture.h"
 #include "app/TForm1.h"
+#include "fakes/FileFaults.h"
 #include "listing/Directory.h"
 
 namespace {
@@ -109,6 +110,20 @@ TEST_F(JobDiscovery, AShortJobFileEndsTheTickWithThePartialList) {
   EXPECT_FALSE(shell.closed);  // the empty-list check is skipped on a failed rebuild
 }
 
+// A job file that cannot be read to its end is an unreadable one, not a shorter job.
+TEST_F(JobDiscovery, AFailedReadOfAJobFileEndsTheTickLikeAnUnreadableFile) {
+  TForm1 form(context);
+  WriteJob("a.hvj", kScheduled);
+  state.JobList.Append("from an earlier rebuild");
+  {
+    const FileFaults fault(FileFaults::Call::Read, 1);
+    shell.Tick();
+  }
+  EXPECT_EQ(shell.boxes, std::vector<std::string>{"Stream read error."});
+  EXPECT_TRUE(Jobs().empty());
+  EXPECT_FALSE(shell.closed);
+}
+
 TEST_F(JobDiscovery, BadBracesInAScheduleEndTheTick) {
   TForm1 form(context);
   WriteJob("a.hvj", "do_schedule=1,days={1111111");
@@ -143,3 +158,36 @@ TEST_F(JobDiscovery, TheRoadOfOneJob) {
 }
 
 }  // namespace
+
+#ifndef _WIN32
+#include <sys/stat.h>
+
+namespace {
+
+// A job's command runs as the user: a job file that another user could have written ends
+// the rebuild as an unreadable one does, and the box names the file and the reason.
+TEST_F(JobDiscovery, AJobFileThatOthersMayWriteEndsTheTickWithTheReason) {
+  TForm1 form(context);
+  BackupAppRuns(true);  // every tick rebuilds
+  const std::string path = WriteJob("a.hvj", kScheduled);
+  ASSERT_EQ(chmod(state.JobsDir.c_str(), 0755), 0);
+  ASSERT_EQ(chmod(path.c_str(), 0666), 0);
+  shell.Tick();
+  EXPECT_EQ(shell.boxes,
+            std::vector<std::string>{"Unsafe job file " + path + ": other users may write it."});
+  EXPECT_TRUE(Jobs().empty());
+  EXPECT_FALSE(shell.closed);
+
+  ASSERT_EQ(chmod(path.c_str(), 0664), 0);  // the group may write a job file
+  ASSERT_EQ(chmod(state.JobsDir.c_str(), 0777), 0);
+  shell.Tick();
+  EXPECT_EQ(shell.boxes.back(), "Unsafe job file " + path + ": other users may write its folder.");
+
+  ASSERT_EQ(chmod(state.JobsDir.c_str(), 0775), 0);
+  shell.Tick();
+  EXPECT_EQ(Jobs(), std::vector<std::string>{kScheduled});
+  EXPECT_EQ(shell.boxes.size(), 2u);
+}
+
+}  // namespace
+#endif

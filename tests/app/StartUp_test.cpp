@@ -3,6 +3,7 @@
 #include "SchedulerFixture.h"
 #include "app/ErrorBox.h"
 #include "app/TForm1.h"
+#include "fakes/FileFaults.h"
 #include "foundation/Exception.h"
 
 namespace {
@@ -82,6 +83,21 @@ TEST_F(StartUp, AFailedRegistrationEndsStartUpBeforeTheStoreIsLoaded) {
   }
   EXPECT_EQ(state.LastRunStore.LineCount(), 0);
   EXPECT_EQ(shell.RunningTimers(), 0u);  // no tick ever runs
+}
+
+// A store that cannot be read to its end must not pass for a shorter one: its starts would
+// be forgotten, and the next save would write the loss back.
+TEST_F(StartUp, AFailedReadOfTheStoreEndsStartUp) {
+  folder.Write(StoreFileName, "backup.cmd=12/8/2026 2:30:00 PM\r\n");
+  const FileFaults fault(FileFaults::Call::Read, 1);
+  try {
+    TForm1 form(context);
+    FAIL() << "the form was built";
+  } catch (const EReadError& error) {
+    EXPECT_EQ(ErrorBoxText(error.Message()), "Stream read error.");
+  }
+  EXPECT_EQ(state.LastRunStore.LineCount(), 0);
+  EXPECT_EQ(shell.RunningTimers(), 0u);
 }
 
 TEST_F(StartUp, ARefusedTimerEndsStartUp) {

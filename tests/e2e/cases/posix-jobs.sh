@@ -19,3 +19,25 @@ case_tick_errors_are_reported_on_standard_error() {
     wait_for 30 eval '[ "$(error_lines "$weekend" "Range check error.")" -ge 2 ]'
 }
 
+
+# A job's command runs as the user: a job file, or a job folder, that other users may write
+# is refused like an unreadable job file, with a line naming the file and the reason.
+case_job_files_that_others_may_write_are_refused() {
+  local file="$CASE/file" folder="$CASE/folder"
+  new_copy "$file"
+  add_counting_job "$file" backup 1111111 14:30:00
+  chmod o+w "$file/Backup Jobs/backup.hvj"
+  start_scheduler "$file" "@$WEDNESDAY 14:29:59"
+  check "a job file that others may write" wait_for 30 grep -qxF \
+    "Harbovale Scheduler: Unsafe job file $file/Backup Jobs/backup.hvj: other users may write it." \
+    "$file/scheduler.err"
+  stop_scheduler "$file"
+
+  new_copy "$folder"
+  add_counting_job "$folder" backup 1111111 14:30:00
+  chmod 0777 "$folder/Backup Jobs"
+  start_scheduler "$folder" "@$WEDNESDAY 14:29:59"
+  check "a job folder that others may write" wait_for 30 grep -qxF \
+    "Harbovale Scheduler: Unsafe job file $folder/Backup Jobs/backup.hvj: other users may write its folder." \
+    "$folder/scheduler.err"
+}
