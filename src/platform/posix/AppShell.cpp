@@ -41,10 +41,14 @@ class PosixTimer final : public Timer {
 class PosixAppShell final : public AppShell {
  public:
   PosixAppShell() {
+    // Unblocked, the first SIGHUP would end the process instead of reloading the settings.
     sigemptyset(&signals_);
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&signals_, signal);
-    sigprocmask(SIG_BLOCK, &signals_, &previousMask_);
+    if (sigprocmask(SIG_BLOCK, &signals_, &previousMask_) != 0)
+      throw Exception(std::string("sigprocmask failed: ") + std::strerror(errno));
   }
+  // Putting the mask back cannot fail with a mask that the system gave; and a destructor
+  // has nobody to tell.
   ~PosixAppShell() override { sigprocmask(SIG_SETMASK, &previousMask_, nullptr); }
 
   void SetTitle(const std::string& title) override { title_ = title; }
@@ -77,6 +81,8 @@ class PosixAppShell final : public AppShell {
 
   void CloseMainForm() override { closing_ = true; }
 
+  // A line that cannot be written has nowhere else to go: the program goes on, as it would
+  // after the box was closed.
   void ShowErrorBox(const std::string& text) override {
     const std::string line = (title_.empty() ? text : title_ + ": " + text) + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);

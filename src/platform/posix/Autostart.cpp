@@ -56,6 +56,8 @@ class XdgAutostart final : public Autostart {
     WriteRegistration(entries, valueName, DesktopEntryText(valueName, executablePath));
   }
 
+  // As with the registry value, the outcome is not looked at: a missing entry is the usual
+  // case, and the program ends right after.
   void DeleteValue(const std::string& valueName) override { unlink(EntryPath(valueName).c_str()); }
 };
 

@@ -2,6 +2,12 @@
 
 #include <time.h>
 
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "foundation/Exception.h"
+
 namespace platform {
 namespace {
 
@@ -23,13 +29,18 @@ SystemTime FieldsOf(const tm& t, unsigned milliseconds) {
   return s;
 }
 
+[[noreturn]] void Fail(const char* call) {
+  throw Exception(std::string(call) + " failed: " + std::strerror(errno));
+}
+
 class PosixClock : public Clock {
  public:
   SystemTime LocalTime() const override {
+    // A failed call would leave 1970-01-01 in place of now: a wrong day for every job.
     timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
+    if (clock_gettime(CLOCK_REALTIME, &now) != 0) Fail("clock_gettime");
     tm local{};
-    localtime_r(&now.tv_sec, &local);
+    if (localtime_r(&now.tv_sec, &local) == nullptr) Fail("localtime_r");
     return FieldsOf(local, static_cast<unsigned>(now.tv_nsec / 1'000'000));
   }
 
@@ -38,10 +49,12 @@ class PosixClock : public Clock {
   // library tells only the offset of a given moment, so the other season's offset is found
   // by looking at the moments of the year around now.
   TimeZoneInfo TimeZone() const override {
+    // A zone that cannot be read is UTC with no daylight saving time, as a failed
+    // GetTimeZoneInformation gives the standard bias.
     TimeZoneInfo zone;
     const time_t now = time(nullptr);
     tm local{};
-    if (localtime_r(&now, &local) == nullptr) return zone;
+    if (now == static_cast<time_t>(-1) || localtime_r(&now, &local) == nullptr) return zone;
     long standardOffset = local.tm_gmtoff, daylightOffset = local.tm_gmtoff;
     bool zoneHasDaylight = local.tm_isdst > 0;
     for (int week = -26; week <= 26; ++week) {

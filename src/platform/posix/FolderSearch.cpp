@@ -105,6 +105,8 @@ FolderSearch::~FolderSearch() {
 
 bool FolderSearch::Next(FolderEntry& entry) {
   if (state_->dir == nullptr) return false;
+  // A failing readdir ends the search as its end does, as a failing FindNextFileA does: the
+  // interface has no way to tell the two apart.
   while (const dirent* d = readdir(state_->dir)) {
     const std::string name = d->d_name;
     if (state_->wholeName ? name != state_->prefix
