@@ -110,9 +110,10 @@ std::optional<std::string> UnsafeToRunReason(const std::string& path) {
   // they chose. The file itself is then looked at as it will be read, through the link.
   struct stat file;
   if (lstat(path.c_str(), &file) != 0) return std::nullopt;
-  if (S_ISLNK(file.st_mode) && !OwnedByThisUserOrRoot(file))
-    return "it is a link that belongs to " + OwnerText(file);
-  if (stat(path.c_str(), &file) != 0) return std::nullopt;
+  if (S_ISLNK(file.st_mode)) {
+    if (!OwnedByThisUserOrRoot(file)) return "it is a link that belongs to " + OwnerText(file);
+    if (stat(path.c_str(), &file) != 0) return std::nullopt;
+  }
   if (!OwnedByThisUserOrRoot(file)) return "it belongs to " + OwnerText(file);
   if (file.st_mode & S_IWOTH) return std::string("other users may write it");
   // Whoever may write the folder may put another file, or a link to one, in its place.
