@@ -51,12 +51,6 @@ std::string ReadBytes(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::vector<std::string> LinesOf(const TStringList& list) {
-  std::vector<std::string> lines;
-  for (int i = 0; i < list.LineCount(); ++i) lines.push_back(list.Line(i));
-  return lines;
-}
-
 // The reading rules, written out the long way: CR LF, a lone CR or a lone LF ends a line, a
 // final break adds no empty line, and a NUL ends the text.
 std::vector<std::string> ExpectedLines(const std::string& bytes) {
@@ -90,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TStringList list;
   list.Append("earlier line");
   list.LoadLines(source.string());
-  const auto lines = LinesOf(list);
+  const auto& lines = list.Lines();
   FUZZ_CHECK(lines == ExpectedLines(bytes));
   std::string written;
   for (const auto& line : lines) {
@@ -102,6 +96,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(ReadBytes(saved) == written);
   TStringList again;
   again.LoadLines(saved.string());
-  FUZZ_CHECK(LinesOf(again) == lines);
+  FUZZ_CHECK(again.Lines() == lines);
   return 0;
 }

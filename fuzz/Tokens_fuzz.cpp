@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "FuzzCheck.h"
 #include "foundation/Exception.h"
@@ -13,12 +12,6 @@
 namespace {
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
-
-std::vector<std::string> LinesOf(const TStringList& list) {
-  std::vector<std::string> lines;
-  for (int i = 0; i < list.LineCount(); ++i) lines.push_back(list.Line(i));
-  return lines;
-}
 
 int FinalDepth(const std::string& text) {
   int depth = 0;
@@ -38,14 +31,14 @@ void CheckDecoding(const std::string& text) {
   try {
     const Tokens tokens(text);
     FUZZ_CHECK(FinalDepth(text) == 0);
-    const auto items = LinesOf(tokens.Items());
+    const auto& items = tokens.Items().Lines();
     for (const auto& item : items)
       FUZZ_CHECK(item.empty() || (!IsBlank(item.front()) && !IsBlank(item.back())));
 
     const std::string joined = tokens.Text();
     bool allPlain = true;
     for (const auto& item : items) allPlain = allPlain && IsPlain(item);
-    if (allPlain) FUZZ_CHECK(LinesOf(Tokens(joined).Items()) == items);
+    if (allPlain) FUZZ_CHECK(Tokens(joined).Items().Lines() == items);
 
     // The first item with a name is found by that name, and its value reads unescaped.
     for (const auto& item : items) {

@@ -37,20 +37,13 @@ void ListScheduledJobs(SchedContext& context, TStringList& found) {
   }
 }
 
-bool SameLines(const TStringList& a, const TStringList& b) {
-  if (a.LineCount() != b.LineCount()) return false;
-  for (int i = 0; i < a.LineCount(); ++i)
-    if (a.Line(i) != b.Line(i)) return false;
-  return true;
-}
-
 // JobList becomes `found`; left alone when it already holds the same lines, so that what the
 // schedule check read from it stays valid while the backup application keeps the list
 // rebuilt on every tick.
 void Publish(const TStringList& found, TStringList& jobList) {
-  if (SameLines(found, jobList)) return;
+  if (found.Lines() == jobList.Lines()) return;
   jobList.RemoveAll();
-  for (int i = 0; i < found.LineCount(); ++i) jobList.Append(found.Line(i));
+  for (const std::string& line : found.Lines()) jobList.Append(line);
 }
 
 // Rebuilds JobList from the job folder. A failing job file ends the rebuild with the jobs

@@ -58,6 +58,10 @@ class TStringList : public TStrings {
   int Append(std::string line) override;
   void RemoveAll() override;
 
+  // All lines at once, read-only: for reading a whole list without copying its lines.
+  // Iterators into it last until the next change of the list.
+  const std::vector<std::string>& Lines() const { return lines_; }
+
   // Changes with every change of the lines, and no two states of any lists share a number:
   // a reader that remembers it knows whether what it read is still current.
   std::uint64_t Generation() const { return generation_; }

@@ -23,11 +23,7 @@ class JobDiscovery : public SchedulerFixture {
     else
       mutexes.held.clear();
   }
-  std::vector<std::string> Jobs() const {
-    std::vector<std::string> jobs;
-    for (int i = 0; i < state.JobList.LineCount(); ++i) jobs.push_back(state.JobList.Line(i));
-    return jobs;
-  }
+  const std::vector<std::string>& Jobs() const { return state.JobList.Lines(); }
 };
 
 TEST_F(JobDiscovery, AMissingJobFolderUnregistersAndEndsTheProgram) {

@@ -19,17 +19,11 @@ TStringList ListOf(std::initializer_list<const char*> lines) {
   return list;
 }
 
-std::vector<std::string> LinesOf(const TStringList& list) {
-  std::vector<std::string> lines;
-  for (int i = 0; i < list.LineCount(); ++i) lines.push_back(list.Line(i));
-  return lines;
-}
-
 TEST(TStringList, AppendReturnsTheOldCountAndKeepsDuplicates) {
   TStringList list;
   EXPECT_EQ(list.Append("a"), 0);
   EXPECT_EQ(list.Append("a"), 1);
-  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"a", "a"}));
+  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"a", "a"}));
   list.RemoveAll();
   list.RemoveAll();
   EXPECT_EQ(list.LineCount(), 0);
@@ -43,9 +37,9 @@ TEST(TStringList, IndexOutsideTheListNamesTheIndexAndChangesNothing) {
             "List index out of bounds (2)");
   EXPECT_EQ(MessageOf<EStringListError>([&] { list.RemoveLine(2); }),
             "List index out of bounds (2)");
-  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"a", "b"}));
   list.RemoveLine(0);
-  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"b"}));
+  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"b"}));
 }
 
 TEST(TStringList, NameLookupIgnoresCaseAndUsesTheFirstEquals) {
@@ -66,11 +60,11 @@ TEST(TStringList, NameLookupIgnoresCaseAndUsesTheFirstEquals) {
 TEST(TStringList, SetValueOfReplacesAppendsOrRemovesTheFirstMatchOnly) {
   TStringList list = ListOf({"Type=file", "type=dup", "other"});
   list.SetValueOf("TYPE", "dir");
-  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"TYPE=dir", "type=dup", "other"}));
+  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"TYPE=dir", "type=dup", "other"}));
   list.SetValueOf("size", "5");
   EXPECT_EQ(list.Line(3), "size=5");
   list.SetValueOf("type", "");
-  EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"type=dup", "other", "size=5"}));
+  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"type=dup", "other", "size=5"}));
   list.SetValueOf("absent", "");
   EXPECT_EQ(list.LineCount(), 3);
 }
@@ -116,7 +110,7 @@ TEST(TStringList, LoadLinesSplitsAtEveryKindOfLineBreakAndStopsAtNul) {
   for (const Case& c : cases) {
     TStringList list = ListOf({"old"});
     list.LoadLines(folder.Write("f.txt", c.bytes));
-    EXPECT_EQ(LinesOf(list), c.lines) << c.label;
+    EXPECT_EQ(list.Lines(), c.lines) << c.label;
   }
 }
 
@@ -128,7 +122,7 @@ TEST(TStringList, SaveLinesEndsEveryLineWithCrLfAndRoundTrips) {
   EXPECT_EQ(folder.Read("store.dat"), "a\r\n\r\ncmd=12/9/2026 2:30:00 PM\r\n");
   TStringList back;
   back.LoadLines(path);
-  EXPECT_EQ(LinesOf(back), LinesOf(list));
+  EXPECT_EQ(back.Lines(), list.Lines());
 
   TStringList().SaveLines(path);
   EXPECT_EQ(folder.Read("store.dat"), "");
@@ -164,14 +158,14 @@ TEST(TStringList, FailedReadOrWriteRaisesAStreamErrorAndChangesNothing) {
     const FileFaults fault(FileFaults::Call::Read, 2);  // the one that would find the end
     EXPECT_EQ(MessageOf<EReadError>([&] { list.LoadLines(path); }), "Stream read error");
   }
-  EXPECT_EQ(LinesOf(list), std::vector<std::string>{"kept"});
+  EXPECT_EQ(list.Lines(), std::vector<std::string>{"kept"});
   {
     const FileFaults fault(FileFaults::Call::Write, 1);
     EXPECT_EQ(MessageOf<EWriteError>([&] { list.SaveLines(path); }), "Stream write error");
   }
   EXPECT_EQ(folder.Read("store.dat"), "on disk\r\n");
   list.LoadLines(path);
-  EXPECT_EQ(LinesOf(list), std::vector<std::string>{"on disk"});
+  EXPECT_EQ(list.Lines(), std::vector<std::string>{"on disk"});
 }
 
 }  // namespace

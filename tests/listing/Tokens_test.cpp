@@ -10,12 +10,6 @@
 
 namespace {
 
-std::vector<std::string> ItemsOf(const Tokens& tokens) {
-  std::vector<std::string> items;
-  for (int i = 0; i < tokens.Items().LineCount(); ++i) items.push_back(tokens.Items().Line(i));
-  return items;
-}
-
 struct DecodeCase {
   const char* label;
   std::string text;
@@ -53,7 +47,7 @@ const DecodeCase kDecodeCases[] = {
 TEST(TokensDecode, SplitsTrimsAndUnwrapsItems) {
   for (const auto& c : kDecodeCases) {
     SCOPED_TRACE(c.label);
-    EXPECT_EQ(ItemsOf(Tokens(c.text)), c.items);
+    EXPECT_EQ(Tokens(c.text).Items().Lines(), c.items);
   }
 }
 
@@ -117,13 +111,13 @@ TEST(TokensText, RoundTripsPlainItemsButNotQuotesOrBareBraces) {
   const std::string line = "do_schedule=1,days=0110,time=14:30,\"cmd=C:\\My App\\x.exe /a\"";
   Tokens first(line);
   Tokens second(first.Text());
-  EXPECT_EQ(ItemsOf(second), ItemsOf(first));
+  EXPECT_EQ(second.Items().Lines(), first.Items().Lines());
 
   // A doubled quote comes back doubled again.
-  EXPECT_EQ(ItemsOf(Tokens(Tokens("q=say \"hi\"").Text())),
+  EXPECT_EQ(Tokens(Tokens("q=say \"hi\"").Text()).Items().Lines(),
             std::vector<std::string>{"q=say \"\"hi\"\""});
   // "{a}" is written bare, and decoding it strips the braces.
-  EXPECT_EQ(ItemsOf(Tokens(Tokens(" {a}").Text())), std::vector<std::string>{"a"});
+  EXPECT_EQ(Tokens(Tokens(" {a}").Text()).Items().Lines(), std::vector<std::string>{"a"});
 }
 
 struct EscapeCase {
