@@ -12,6 +12,8 @@ class TempFolder {
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 
+  // The folder itself, for building paths with std::filesystem.
+  const std::filesystem::path& Root() const { return root_; }
   // The folder's path, ending with the platform's separator.
   std::string Path() const;
   // Path of `name` inside the folder.

@@ -17,6 +17,7 @@
 #endif
 
 #include "fakes/ErrorMessage.h"
+#include "fakes/TempFolder.h"
 #include "foundation/Exception.h"
 #include "platform/AutostartRule.h"
 #include "platform/AutostartText.h"
@@ -46,7 +47,7 @@ class XdgAutostartTest : public ::testing::Test {
     }
   }
 
-  testsupport::ScratchFolder config_;
+  TempFolder config_;
   testsupport::ScopedEnvironment configHome_{"XDG_CONFIG_HOME", config_.Root().string()};
 };
 
@@ -160,7 +161,7 @@ TEST_F(XdgAutostartTest, AReadOnlyFolderIsNoErrorWhenItAlreadyHoldsExactlyTheEnt
 TEST(XdgAutostartFallback, WithoutConfigHomeTheEntryGoesUnderHome) {
   for (const std::optional<std::string>& unsetOrEmpty :
        {std::optional<std::string>(), std::optional<std::string>("")}) {
-    testsupport::ScratchFolder home;
+    TempFolder home;
     const testsupport::ScopedEnvironment configHome("XDG_CONFIG_HOME", unsetOrEmpty);
     const testsupport::ScopedEnvironment homeDir("HOME", home.Root().string());
     platform::SystemAutostart().SetValue("Harbovale Scheduler", "/opt/x");
@@ -172,7 +173,7 @@ TEST(XdgAutostartFallback, WithoutConfigHomeTheEntryGoesUnderHome) {
 #else
 
 // The Run value as the system's own reg.exe reads it back.
-std::string QueryRunValue(const testsupport::ScratchFolder& scratch, const std::string& name) {
+std::string QueryRunValue(const TempFolder& scratch, const std::string& name) {
   const std::string out = scratch.PathOf("query.txt");
   platform::SystemLauncher().Start(
       "cmd /c reg query \"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\" /v \"" + name +
@@ -185,7 +186,7 @@ std::string QueryRunValue(const testsupport::ScratchFolder& scratch, const std::
 }
 
 TEST(RegistryAutostart, WritesQuotedOrPlainPathAndDeletes) {
-  testsupport::ScratchFolder scratch;
+  TempFolder scratch;
   const std::string name = testsupport::UniqueName("Harbovale Test ");
   auto& autostart = platform::SystemAutostart();
   autostart.SetValue(name, "C:\\Apps\\Sched\\x.exe");

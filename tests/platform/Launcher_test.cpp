@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "fakes/TempFolder.h"
 #include "platform/AppShell.h"
 #include "platform/NamedMutex.h"
 #include "platform/TestSupport.h"
@@ -27,7 +28,7 @@ std::string WriteCommand(const std::string& body, const std::string& out) {
 #endif
 
 TEST(Launcher, StartsTheCommandLineWithoutWaitingForIt) {
-  testsupport::ScratchFolder scratch;
+  TempFolder scratch;
   const std::string out = scratch.PathOf("started.txt");
   platform::SystemLauncher().Start(WriteCommand("echo started", out));
   ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(out); }));
@@ -63,7 +64,7 @@ std::vector<std::string> ChildrenOf(const std::string& parent) {
 }
 
 TEST(Launcher, TheCommandRunsDetachedAndLeavesNoChildBehind) {
-  testsupport::ScratchFolder scratch;
+  TempFolder scratch;
   const std::string out = scratch.PathOf("pid.txt");
   const std::string hold = scratch.PathOf("hold");
   std::ofstream(hold) << "";
@@ -83,7 +84,7 @@ TEST(Launcher, TheCommandRunsDetachedAndLeavesNoChildBehind) {
 }
 
 TEST(Launcher, TheCommandGetsNeitherBlockedSignalsNorTheSchedulersLocks) {
-  testsupport::ScratchFolder scratch;
+  TempFolder scratch;
   const testsupport::ScopedEnvironment runtime("XDG_RUNTIME_DIR", scratch.Root().string());
   const auto shell = platform::CreateAppShell();  // blocks SIGTERM, SIGINT and SIGHUP
   const platform::NamedMutex instance("HarbovaleLauncherTest");

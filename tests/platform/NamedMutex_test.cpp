@@ -15,6 +15,7 @@
 #include "platform/posix/RuntimePaths.h"
 #endif
 
+#include "fakes/TempFolder.h"
 #include "platform/Launcher.h"
 #include "platform/TestSupport.h"
 
@@ -26,7 +27,7 @@ class NamedMutexTest : public ::testing::Test {
  protected:
 #ifndef _WIN32
   // Lock files go to a folder of this test alone.
-  testsupport::ScratchFolder runtime_;
+  TempFolder runtime_;
   testsupport::ScopedEnvironment runtimeDir_{"XDG_RUNTIME_DIR", runtime_.Root().string()};
 #endif
   const std::string name_ = UniqueName("HarbovaleTest_");
@@ -106,7 +107,7 @@ TEST(NamedMutexFallback, WithoutARuntimeFolderTheLockGoesToAPrivateFolderOfTheUs
 // The lock folder in /tmp is used only while it is a folder of the user's that nobody else
 // may enter; otherwise another user could hold the scheduler's locks.
 TEST(PrivateFolder, IsMadeForTheUserAloneAndRefusedWhenOthersCouldReachIt) {
-  testsupport::ScratchFolder scratch;
+  TempFolder scratch;
   const std::string privateOne = scratch.PathOf("private");
   ASSERT_EQ(mkdir(privateOne.c_str(), 0700), 0);
   struct Case {
@@ -148,7 +149,7 @@ TEST(PrivateFolder, IsMadeForTheUserAloneAndRefusedWhenOthersCouldReachIt) {
 
 TEST(PrivateFolder, IsRefusedWhenItBelongsToAnotherUser) {
   if (geteuid() != 0) GTEST_SKIP() << "only root can give a folder to another user";
-  testsupport::ScratchFolder scratch;
+  TempFolder scratch;
   const std::string othersOne = scratch.PathOf("another-users");
   ASSERT_EQ(mkdir(othersOne.c_str(), 0700), 0);
   ASSERT_EQ(chown(othersOne.c_str(), 1, 1), 0);

@@ -1,7 +1,7 @@
 #pragma once
-// Small aids for the tests of the real platform backends: a scratch folder, waiting for a
-// condition with a deadline, names nobody else uses, and setting environment variables for
-// the length of one test.
+// Small aids for the tests of the real platform backends: waiting for a condition with a
+// deadline, names nobody else uses, reading any file, and setting environment variables for
+// the length of one test. Scratch folders are TempFolder's (fakes/TempFolder.h).
 
 #include <atomic>
 #include <chrono>
@@ -21,25 +21,6 @@ inline std::string UniqueName(const std::string& prefix) {
   return prefix + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) +
          "_" + std::to_string(counter++);
 }
-
-class ScratchFolder {
- public:
-  ScratchFolder() : root_(std::filesystem::temp_directory_path() / UniqueName("hv-platform-")) {
-    std::filesystem::create_directories(root_);
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-  std::filesystem::path Root() const { return root_; }
-  std::string PathOf(const std::string& name) const { return (root_ / name).string(); }
-
- private:
-  std::filesystem::path root_;
-};
 
 inline std::optional<std::string> ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
