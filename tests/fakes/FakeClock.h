@@ -1,5 +1,6 @@
 #pragma once
-// A clock that stands still until told otherwise: set it, advance it, read it.
+// A clock that stands still until told otherwise: set it, advance it, read it. It counts in
+// the program's own calendar (foundation/CivilDays.h), from 0001-01-01 to 65535-12-31.
 
 #include <cstdint>
 
@@ -22,5 +23,5 @@ class FakeClock : public platform::Clock {
   platform::TimeZoneInfo zone;  // UTC unless a test says otherwise
 
  private:
-  std::int64_t millisecondsSinceEpoch_ = 0;  // local time, since 1970-01-01 00:00
+  std::int64_t millisecondsSinceYear1_ = 0;  // local time, since 0001-01-01 00:00
 };
