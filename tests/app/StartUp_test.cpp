@@ -3,6 +3,7 @@
 #include "SchedulerFixture.h"
 #include "app/ErrorBox.h"
 #include "app/TForm1.h"
+#include "fakes/ErrorMessage.h"
 #include "fakes/FileFaults.h"
 #include "foundation/Exception.h"
 
@@ -75,12 +76,8 @@ TEST_F(StartUp, LoadsAnExistingStoreWithoutRewritingIt) {
 TEST_F(StartUp, AFailedRegistrationEndsStartUpBeforeTheStoreIsLoaded) {
   folder.Write(StoreFileName, "backup.cmd=12/8/2026\r\n");
   autostart.refuseWrites = true;
-  try {
-    TForm1 form(context);
-    FAIL() << "the form was built";
-  } catch (const ERegistryException& error) {
-    EXPECT_EQ(ErrorBoxText(error.Message()), "Failed to set data for 'Harbovale Scheduler'");
-  }
+  EXPECT_EQ(ErrorBoxText(MessageOf<ERegistryException>([&] { TForm1 form(context); })),
+            "Failed to set data for 'Harbovale Scheduler'");
   EXPECT_EQ(state.LastRunStore.LineCount(), 0);
   EXPECT_EQ(shell.RunningTimers(), 0u);  // no tick ever runs
 }
@@ -90,12 +87,8 @@ TEST_F(StartUp, AFailedRegistrationEndsStartUpBeforeTheStoreIsLoaded) {
 TEST_F(StartUp, AFailedReadOfTheStoreEndsStartUp) {
   folder.Write(StoreFileName, "backup.cmd=12/8/2026 2:30:00 PM\r\n");
   const FileFaults fault(FileFaults::Call::Read, 1);
-  try {
-    TForm1 form(context);
-    FAIL() << "the form was built";
-  } catch (const EReadError& error) {
-    EXPECT_EQ(ErrorBoxText(error.Message()), "Stream read error.");
-  }
+  EXPECT_EQ(ErrorBoxText(MessageOf<EReadError>([&] { TForm1 form(context); })),
+            "Stream read error.");
   EXPECT_EQ(state.LastRunStore.LineCount(), 0);
   EXPECT_EQ(shell.RunningTimers(), 0u);
 }
