@@ -1,23 +1,6 @@
-# Start-up cases of the POSIX build: the autostart entry, the single-instance lock, the error
-# line on standard error, the last-run store, and the signals.
-
-case_autostart_entry_written_on_every_start() {
-  local copy="$CASE/app"
-  new_copy "$copy"
-  add_idle_job "$copy"
-  mkdir -p "$(dirname "$(autostart_entry)")"
-  echo stale >"$(autostart_entry)"
-  start_scheduler "$copy"
-  require "the entry starts the executable" wait_for 30 entry_is "$copy/$SCHEDULER_EXE" || return 1
-  check "it keeps running while a job is scheduled" scheduler_running "$copy"
-  check "SIGTERM ends it" stop_scheduler "$copy"
-  check "with exit code 0" equals "$(exit_code "$copy")" 0
-  check "nothing on standard error" test ! -s "$copy/scheduler.err"
-
-  rm "$(autostart_entry)" "$copy/exit_code"
-  start_scheduler "$copy"
-  check "the entry is written again at the next start" wait_for 30 entry_is "$copy/$SCHEDULER_EXE"
-}
+# Start-up cases of the POSIX build alone: the quoting of the desktop entry's Exec line, the
+# signals, an installation folder past 260 characters and a read-only autostart folder (the
+# cases both platforms share are in both-startup.sh).
 
 case_path_with_reserved_characters_is_quoted() {
   local copy="$CASE/my apps \$HOME"
@@ -26,63 +9,6 @@ case_path_with_reserved_characters_is_quoted() {
   start_scheduler "$copy"
   check "Exec holds the quoted, escaped path" \
     wait_for 30 entry_is "\"$CASE/my apps \\\\\$HOME/$SCHEDULER_EXE\""
-}
-
-case_second_copy_exits_at_once_and_touches_nothing() {
-  local first="$CASE/first" second="$CASE/second" store_before
-  new_copy "$first"
-  add_idle_job "$first"
-  new_copy "$second"
-  add_idle_job "$second"
-  printf 'true=01/02/2026 10:00:00\r\n' >"$second/qelvarn.dat"
-  store_before=$(fingerprint "$second/qelvarn.dat")
-  start_scheduler "$first"
-  require "the first copy is up" wait_for 30 entry_is "$first/$SCHEDULER_EXE" || return 1
-  rm "$(autostart_entry)"
-  start_scheduler "$second"
-  require "the second copy ends by itself" wait_exit "$second" 30 || return 1
-  check "with exit code 0" equals "$(exit_code "$second")" 0
-  check "the autostart entry was not written" test ! -e "$(autostart_entry)"
-  check "its qelvarn.dat is untouched" equals "$(fingerprint "$second/qelvarn.dat")" "$store_before"
-  check "the first copy still runs" scheduler_running "$first"
-}
-
-case_single_instance_lock_held_by_another_program() {
-  local copy="$CASE/app"
-  new_copy "$copy"
-  add_idle_job "$copy"
-  require "another process holds the lock" hold_lock "$(runtime_dir)/HarbovaleScheduler.lock" || return 1
-  start_scheduler "$copy"
-  check "the scheduler ends by itself" wait_exit "$copy" 30
-  check "with exit code 0" equals "$(exit_code "$copy")" 0
-  check "the autostart entry was not written" test ! -e "$(autostart_entry)"
-}
-
-case_unwritable_autostart_reports_one_error_line_and_exits_0() {
-  local copy="$CASE/app"
-  new_copy "$copy"
-  add_idle_job "$copy"
-  mkdir -p "$(config_dir)"
-  echo "not a folder" >"$(config_dir)/autostart"  # even root cannot write into a file
-  start_scheduler "$copy"
-  check "it ends by itself" wait_exit "$copy" 30
-  check "with exit code 0" equals "$(exit_code "$copy")" 0
-  check "one error line on standard error" equals "$(cat "$copy/scheduler.err")" \
-    "Harbovale Scheduler: Failed to set data for 'Harbovale Scheduler'"
-}
-
-case_existing_store_is_loaded_and_not_rewritten() {
-  local copy="$CASE/app" before
-  new_copy "$copy"
-  add_idle_job "$copy"
-  printf 'a.sh=01/02/2026 10:00:00\r\nb.sh=03/04/2026 23:59:00\r\n' >"$copy/qelvarn.dat"
-  before=$(fingerprint "$copy/qelvarn.dat")
-  start_scheduler "$copy"
-  require "start-up is done" wait_for 30 entry_is "$copy/$SCHEDULER_EXE" || return 1
-  check "qelvarn.dat is untouched while it runs" equals "$(fingerprint "$copy/qelvarn.dat")" "$before"
-  check "SIGTERM ends it with 0" stop_scheduler "$copy"
-  check "no error line" test ! -s "$copy/scheduler.err"
-  check "qelvarn.dat is still untouched" equals "$(fingerprint "$copy/qelvarn.dat")" "$before"
 }
 
 case_signals_hangup_goes_on_interrupt_ends_with_0() {
@@ -96,16 +22,6 @@ case_signals_hangup_goes_on_interrupt_ends_with_0() {
   signal_scheduler "$copy" INT
   check "SIGINT ends it" wait_exit "$copy" 20
   check "with exit code 0 (SIGHUP did not end it)" equals "$(exit_code "$copy")" 0
-}
-
-case_no_job_folder_unregisters_and_quits() {
-  local copy="$CASE/app"
-  new_copy "$copy"
-  start_scheduler "$copy"
-  check "it ends by itself after its first tick" wait_exit "$copy" 30
-  check "with exit code 0" equals "$(exit_code "$copy")" 0
-  check "the autostart entry is gone" test ! -e "$(autostart_entry)"
-  check "no qelvarn.dat was written" test ! -e "$copy/qelvarn.dat"
 }
 
 # A folder path longer than 260 characters: the program knows its whole path, so the entry,

@@ -4,6 +4,7 @@
 # Needs: BUILD (folder with harbovale-scheduler) and WORK (scratch folder).
 
 SCHEDULER_EXE=harbovale-scheduler
+TITLE="Harbovale Scheduler"
 IDLE_COMMAND=true
 E2E_LC_ALL=${E2E_LC_ALL:-C.UTF-8}
 export NO_FAKE_STAT=1
@@ -100,6 +101,32 @@ WEDNESDAY_1430_TEXT="12/9/26 2:30:00 pm"
 # The backup application, played by a process holding its lock.
 backup_app_starts() { hold_lock "$(runtime_dir)/HarbovaleMutex_8m01349r464.lock"; }
 backup_app_stops() { release_lock; }
-registered() { [ -s "$(autostart_entry)" ]; }
+# Another program holding the scheduler's single-instance lock.
+hold_instance_mutex() { hold_lock "$(runtime_dir)/HarbovaleScheduler.lock"; }
+release_instance_mutex() { release_lock; }
+
+# The log-on registration is the autostart entry. registered <folder>: it starts that copy.
+registered() { entry_is "$1/$SCHEDULER_EXE"; }
+not_registered() { [ ! -e "$(autostart_entry)" ]; }
+unregister() { rm -f "$(autostart_entry)"; }
+register_stale() {
+  mkdir -p "$(dirname "$(autostart_entry)")"
+  echo stale >"$(autostart_entry)"
+}
+# A file where the autostart folder should be: even root cannot write into a file.
+refuse_registration() {
+  mkdir -p "$(config_dir)"
+  echo "not a folder" >"$(config_dir)/autostart"
+}
+
+# The program has no window here: nothing to see.
+check_window_stays_hidden() { :; }
+
 # no_error_reported <folder>: no error line on standard error.
 no_error_reported() { [ ! -s "$1/scheduler.err" ]; }
+# check_one_error_then_exit <folder> <message>: the error goes to standard error as one line
+# under the title, and the program ends without waiting for anyone.
+check_one_error_then_exit() {
+  check "it ends by itself" wait_exit "$1" 30
+  check "one error line on standard error" equals "$(cat "$1/scheduler.err")" "$TITLE: $2"
+}

@@ -160,6 +160,35 @@ WEDNESDAY_1430_TEXT="12/9/2026 2:30:00 PM"
 # The backup application, played by the helper holding its mutex.
 backup_app_starts() { hold_mutex HarbovaleMutex_8m01349r464; }
 backup_app_stops() { release_mutex; }
+# Another program holding the scheduler's single-instance mutex.
+hold_instance_mutex() { hold_mutex HarbovaleScheduler; }
+release_instance_mutex() { release_mutex; }
+
+# The log-on registration is the Run value. registered <folder>: it starts that copy.
 registered() { run_value_is "$(windows_path "$1/$SCHEDULER_EXE")"; }
+not_registered() { run_value_absent; }
+unregister() { hv delete-run-value "$RUN_VALUE_NAME" >/dev/null; }
+register_stale() { hv set-run-value "$RUN_VALUE_NAME" 'C:\stale\old.exe' >/dev/null; }
+# Without the Run key the value cannot be written (the key is never created; cleanup_case
+# makes it again).
+refuse_registration() { hv delete-run-key; }
+
+# check_window_stays_hidden <folder>: the main window exists and nothing of the program shows.
+check_window_stays_hidden() {
+  require "the hidden window exists" hidden_window_exists 30 || return 1
+  check "no window of the scheduler is visible" no_visible_window
+}
+
 # no_error_reported <folder>: no error box is open.
 no_error_reported() { [ "$(box_count)" == 0 ]; }
+# check_one_error_then_exit <folder> <message>: one error box with the message; the program
+# waits for OK, then ends by itself.
+check_one_error_then_exit() {
+  require "an error box opens" wait_box 60 || return 1
+  check "exactly one box" equals "$(box_count)" 1
+  check "its text" equals "$(box_text)" "$2"
+  check "the process waits for OK" scheduler_running "$1"
+  press_ok
+  check "after OK it ends by itself" wait_exit "$1" 30
+  check "no box is left" equals "$(box_count)" 0
+}
