@@ -64,7 +64,8 @@ linux() {
     start_scheduler "$app" "@$WEDNESDAY 14:29:58"
     check "it registers the unpacked program" wait_for 30 entry_is "$app/$SCHEDULER_EXE"
     require "the demo job starts" wait_for 30 started_once "$app" demo || return 1
-    check "its start is recorded" store_has_line "$app" "$cmd=$WEDNESDAY_1430_TEXT"
+    check "its start is recorded" \
+      store_has_line "$app" "$cmd=$(store_time_text "$WEDNESDAY" 14:30:00)"
     check "SIGTERM ends it" stop_scheduler "$app"
     check "with exit code 0" equals "$(exit_code "$app")" 0
     check "nothing on standard error" test ! -s "$app/scheduler.err"

@@ -10,7 +10,8 @@ case_road_of_one_job() {
   add_marker "$app" 14:30:04
   start_scheduler "$app" "@$WEDNESDAY 14:29:57"
   require "the job starts" wait_for 60 started_once "$app" backup || return 1
-  check "its start is recorded" store_has_line "$app" "$cmd=$WEDNESDAY_1430_TEXT"
+  check "its start is recorded" \
+    store_has_line "$app" "$cmd=$(store_time_text "$WEDNESDAY" 14:30:00)"
   require "the clock passes 14:30:04" wait_marker "$app" || return 1
   check "it started once" equals "$(starts "$app" backup)" 1
 }

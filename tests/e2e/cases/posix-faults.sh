@@ -16,7 +16,8 @@ case_store_on_a_full_file_system() {
   add_job "$app" a.hvj "do_schedule=1,days=1111111,time=14:30:00,cmd=$(counting_command "$CASE" a)"
   add_job "$app" b.hvj "do_schedule=1,days=1111111,time=14:30:03,cmd=$(counting_command "$CASE" b)"
   add_job "$app" c.hvj "do_schedule=1,days=1111111,time=14:30:06,cmd=$(counting_command "$CASE" c)"
-  printf 'old.sh=12/8/26 2:30:00 pm\r\nno equals sign\r\n' >"$app/qelvarn.dat"
+  printf 'old.sh=%s\r\nno equals sign\r\n' \
+    "$(store_time_text "$(day_before "$WEDNESDAY")" 14:30:00)" >"$app/qelvarn.dat"
   cp "$app/qelvarn.dat" "$CASE/old-store"
   SCHEDULER_LOGS="$CASE"
   start_scheduler "$app" "@$WEDNESDAY 14:29:57"
@@ -50,7 +51,8 @@ case_store_on_a_full_file_system() {
   local job
   for job in a:0 b:3 c:6; do
     check "it holds the start of ${job%:*} (kept in memory through the failures)" \
-      store_has_line "$app" "$(counting_command "$CASE" "${job%:*}")=12/9/26 2:30:0${job#*:} pm"
+      store_has_line "$app" \
+        "$(counting_command "$CASE" "${job%:*}")=$(store_time_text "$WEDNESDAY" "14:30:0${job#*:}")"
   done
   check "no qelvarn.dat.tmp is left" test ! -e "$app/qelvarn.dat.tmp"
 }
@@ -73,12 +75,15 @@ store_is_old_or_whole_new() {
 # Many due jobs make a run of saves about a third of a second long; each copy is killed at a
 # random moment around it and its store must then be the old file or a whole new one.
 case_kill_during_saves_leaves_old_or_new_store() {
-  local jobs=200 copies=4 rounds=6 round copy folder i job_text old_lines=""
+  local jobs=200 copies=4 rounds=6 round copy folder i job_text old_lines="" yesterday today
   local -a pids=()
   local landed_old=0 landed_partial=0 landed_all=0 leftovers=0 outcome
+  CASE_LC_ALL=C.UTF-8
+  yesterday=$(store_time_text "$(day_before "$WEDNESDAY")" 14:30:00)
+  today=$(store_time_text "$WEDNESDAY" 14:30:00)
   for i in $(seq 1 22); do job_text+="line $i"$'\r\n'; done
   for i in $(seq 1 300); do
-    old_lines+="old command number $i, padded to make the store a little larger=12/8/26 2:30:00 pm"$'\r\n'
+    old_lines+="old command number $i, padded to make the store a little larger=$yesterday"$'\r\n'
   done
   for copy in $(seq 1 $copies); do
     folder="$CASE/copy$copy"
@@ -98,7 +103,7 @@ case_kill_during_saves_leaves_old_or_new_store() {
       rm -f "$folder/qelvarn.dat.tmp"
       # The first tick, a second after the start, finds every job due.
       (cd "$folder" && exec env LD_PRELOAD="$LIBFAKETIME" FAKETIME="@$WEDNESDAY 14:29:59" \
-        LC_ALL=C.UTF-8 XDG_CONFIG_HOME="$folder/config" XDG_RUNTIME_DIR="$folder/runtime" \
+        LC_ALL="$CASE_LC_ALL" XDG_CONFIG_HOME="$folder/config" XDG_RUNTIME_DIR="$folder/runtime" \
         ./"$SCHEDULER_EXE" >/dev/null 2>>"$folder/scheduler.err" </dev/null) &
       pids+=($!)
     done
@@ -113,7 +118,7 @@ case_kill_during_saves_leaves_old_or_new_store() {
       folder="$CASE/copy$copy"
       [ -e "$folder/qelvarn.dat.tmp" ] && leftovers=$((leftovers + 1))
       if ! outcome=$(store_is_old_or_whole_new "$folder/qelvarn.dat" "$CASE/old-store" \
-        'true job[0-9]+=12/9/26 2:30:00 pm'); then
+        "true job[0-9]+=$today"); then
         check "round $round, copy $copy: the store is the old or a whole new file" false
         cp "$folder/qelvarn.dat" "$CASE/bad-store.$round.$copy" 2>/dev/null
         continue
@@ -199,19 +204,20 @@ case_job_folder_replaced_by_a_file() {
 # A store with a line of 1 MB: loaded, searched and written back unchanged beside the new
 # line of a due job.
 case_store_with_a_one_megabyte_line() {
-  local app="$CASE/app" cmd
+  local app="$CASE/app" cmd yesterday
   new_copy "$app"
   add_counting_job "$app" backup 1111111 14:30:00
   cmd=$(counting_command "$app" backup)
+  yesterday=$(store_time_text "$(day_before "$WEDNESDAY")" 14:30:00)
   {
     head -c 1048576 /dev/zero | tr '\0' z
-    printf '=12/8/26 2:30:00 pm\r\n%s=12/8/26 2:30:00 pm\r\n' "$cmd"
+    printf '=%s\r\n%s=%s\r\n' "$yesterday" "$cmd" "$yesterday"
   } >"$app/qelvarn.dat"
   head -n1 "$app/qelvarn.dat" >"$CASE/long-line"
   start_scheduler "$app" "@$WEDNESDAY 14:29:59"
   require "the job starts" wait_for 30 started_once "$app" backup || return 1
   check "the long line is written back unchanged" cmp -s <(head -n1 "$app/qelvarn.dat") "$CASE/long-line"
   check "the job's line holds today's start" \
-    equals "$(store_text "$app" | tail -n +2)" "$cmd=$WEDNESDAY_1430_TEXT"
+    equals "$(store_text "$app" | tail -n +2)" "$cmd=$(store_time_text "$WEDNESDAY" 14:30:00)"
   check "no error line" no_error_reported "$app"
 }

@@ -8,13 +8,13 @@ case_tick_errors_are_reported_on_standard_error() {
   new_copy "$short"
   add_idle_job "$short"
   { for i in $(seq 1 22); do printf 'line %d\r\n' "$i"; done; } >"$short/Backup Jobs/short.hvj"
-  start_scheduler "$short" "@2026-12-12 14:29:59"
+  start_scheduler "$short" "@$SATURDAY 14:29:59"
   check "a short job file" wait_for 30 has_error_line "$short" "List index out of bounds (22)"
   stop_scheduler "$short"
 
   new_copy "$weekend"
   add_counting_job "$weekend" weekdays 11111 14:30:00  # five flags: no Saturday
-  start_scheduler "$weekend" "@2026-12-12 14:29:59"
+  start_scheduler "$weekend" "@$SATURDAY 14:29:59"
   check "a missing weekend flag, on every tick" \
     wait_for 30 eval '[ "$(error_lines "$weekend" "Range check error.")" -ge 2 ]'
 }

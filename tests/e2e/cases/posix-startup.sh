@@ -35,7 +35,8 @@ case_installation_folder_longer_than_260_characters() {
   check "the entry names the whole path" wait_for 30 entry_is "$copy/$SCHEDULER_EXE"
   require "the job in its job folder starts" wait_for 30 started_once "$copy" backup || return 1
   check "its start is recorded in the store beside it" \
-    store_has_line "$copy" "$(counting_command "$copy" backup)=$WEDNESDAY_1430_TEXT"
+    store_has_line "$copy" \
+      "$(counting_command "$copy" backup)=$(store_time_text "$WEDNESDAY" 14:30:00)"
 }
 
 # As at log-on on Windows, where the Run key may not be written: an entry that cannot be

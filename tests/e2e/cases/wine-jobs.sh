@@ -10,7 +10,8 @@ case_store_line_follows_the_locale() {
   cmd=$(counting_command "$app" backup)
   start_scheduler "$app" "@$WEDNESDAY 14:29:57"
   require "the job starts" wait_for 60 started_once "$app" backup || return 1
-  check "its start is recorded in German form" store_has_line "$app" "$cmd=9.12.2026 14:30:00"
+  check "its start is recorded in German form" \
+    store_has_line "$app" "$cmd=$(store_time_text "$WEDNESDAY" 14:30:00)"
 }
 
 case_stored_run_decides() {
@@ -21,8 +22,8 @@ case_stored_run_decides() {
   add_marker "$app" 14:30:04
   done_today=$(counting_command "$app" today)
   ran_yesterday=$(counting_command "$app" yesterday)
-  printf '%s=12/9/2026 2:30:00 PM\r\n%s=12/8/2026 2:30:00 PM\r\n' "$done_today" "$ran_yesterday" \
-    >"$app/qelvarn.dat"
+  printf '%s=%s\r\n%s=%s\r\n' "$done_today" "$(store_time_text "$WEDNESDAY" 14:30:00)" \
+    "$ran_yesterday" "$(store_time_text "$(day_before "$WEDNESDAY")" 14:30:00)" >"$app/qelvarn.dat"
   start_scheduler "$app" "@$WEDNESDAY 14:29:57"
   require "the clock passes 14:30:04" wait_marker "$app" || return 1
   check "the job recorded for today does not start" equals "$(starts "$app" today)" 0
@@ -49,7 +50,7 @@ case_command_with_equals_starts_once() {
   require "the clock passes 14:30:05" wait_marker "$app" || return 1
   check "it started once" equals "$(starts "$app" backup)" 1
   check "one store line, '=' kept as '|'" \
-    store_has_line "$app" "${cmd//=/|}=12/9/2026 2:30:00 PM"
+    store_has_line "$app" "${cmd//=/|}=$(store_time_text "$WEDNESDAY" 14:30:00)"
   check "and no other line for it" equals "$(store_text "$app" | grep -c level)" 1
 }
 
@@ -60,7 +61,8 @@ case_job_without_command_starts_silently() {
   add_marker "$app" 14:30:04
   start_scheduler "$app" "@$WEDNESDAY 14:29:58"
   require "the clock passes 14:30:04" wait_marker "$app" || return 1
-  check "its start is recorded under the empty name" store_has_line "$app" "=12/9/2026 2:30:00 PM"
+  check "its start is recorded under the empty name" \
+    store_has_line "$app" "=$(store_time_text "$WEDNESDAY" 14:30:00)"
   check "no error box" equals "$(box_count)" 0
 }
 
@@ -71,7 +73,7 @@ case_weekend_range_error_shows_one_box() {
   new_copy "$app"
   add_marker "$app" 14:30:04                        # listed first ("marker" < "weekdays")
   add_counting_job "$app" weekdays 11111 14:30:00   # five flags: no Saturday
-  start_scheduler "$app" "@2026-12-12 14:29:58"
+  start_scheduler "$app" "@$SATURDAY 14:29:58"
   require "an error box opens" wait_box 60 || return 1
   check "its text" equals "$(box_text)" "Range check error."
   require "ticks go on while it is open" wait_marker "$app" || return 1

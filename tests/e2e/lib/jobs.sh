@@ -7,6 +7,20 @@
 # moment: a check that something did NOT happen waits for a marker, never for a fixed time.
 
 WEDNESDAY="2026-12-09"  # the day of most cases
+SATURDAY="2026-12-12"   # its week's Saturday
+
+# day_before <date>: the day before, as YYYY-MM-DD.
+day_before() { date -u -d "$1 -1 day" +%F; }
+
+# store_time_text <date> <time>: the text that the store holds for that moment, as the program
+# writes it under the case's locale (store_time_format comes from the platform's library).
+# At midnight the time is left out.
+store_time_text() {
+  local format
+  format=$(store_time_format) || return 1
+  [ "$2" != 00:00:00 ] || format=${format%% *}
+  date -u -d "$1 $2" "+$format"
+}
 
 # new_copy <folder>: a folder with its own copy of the scheduler.
 new_copy() {

@@ -96,8 +96,14 @@ counting_command() {
   printf 'sh %s' "$1/$2.sh"
 }
 
-# The text of 2026-12-09 14:30 in the store under the C locale's defaults.
-WEDNESDAY_1430_TEXT="12/9/26 2:30:00 pm"
+# The store's date-time texts as date(1) writes them, under the case's locale: the C locale
+# gives every default ("m/d/yy" and "h:mm:ss AMPM" with "am" and "pm").
+store_time_format() {
+  case "${CASE_LC_ALL:-$E2E_LC_ALL}" in
+    C | C.* | POSIX) echo '%-m/%-d/%y %-I:%M:%S %P' ;;
+    *) log "    (no store text known for ${CASE_LC_ALL:-$E2E_LC_ALL})"; return 1 ;;
+  esac
+}
 # The backup application, played by a process holding its lock.
 backup_app_starts() { hold_lock "$(runtime_dir)/HarbovaleMutex_8m01349r464.lock"; }
 backup_app_stops() { release_lock; }

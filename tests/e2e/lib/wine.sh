@@ -155,8 +155,15 @@ counting_command() {
   printf 'cmd /c %s' "$(windows_path "$1/$2.bat")"
 }
 
-# The text of 2026-12-09 14:30 in the store under the case's locale (en-US).
-WEDNESDAY_1430_TEXT="12/9/2026 2:30:00 PM"
+# The store's date-time texts as date(1) writes them, under the case's locale, from Wine's
+# own locale data: en-US "M/d/yyyy h:mm:ss AMPM", de-DE "d.M.yyyy hh:mm:ss" (24 hours).
+store_time_format() {
+  case "${CASE_LC_ALL:-$E2E_LC_ALL}" in
+    en_US.*) echo '%-m/%-d/%Y %-I:%M:%S %p' ;;
+    de_DE.*) echo '%-d.%-m.%Y %H:%M:%S' ;;
+    *) log "    (no store text known for ${CASE_LC_ALL:-$E2E_LC_ALL})"; return 1 ;;
+  esac
+}
 # The backup application, played by the helper holding its mutex.
 backup_app_starts() { hold_mutex HarbovaleMutex_8m01349r464; }
 backup_app_stops() { release_mutex; }
