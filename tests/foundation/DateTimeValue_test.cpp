@@ -6,8 +6,9 @@
 #include <cmath>
 #include <string>
 
-#include "fakes/FakeClock.h"
 #include "fakes/ErrorMessage.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FileTimeExample.h"
 #include "foundation/Exception.h"
 
 namespace {
@@ -127,9 +128,6 @@ TEST(LocalClock, TodayAndTimeOfDayComeFromTheClock) {
   EXPECT_EQ(LocalToday(clock), 37816);
   EXPECT_EQ(LocalTimeOfDay(clock), TimeFromParts(9, 5, 7, 250));
 }
-
-// 2003-01-15 11:00 UTC as a file time.
-constexpr std::uint64_t kJanuaryFileTime = 126871020000000000ULL;
 
 TEST(LocalFromFileTime, AppliesTheBiasInForceNow) {
   FakeClock clock(2003, 7, 14);

@@ -5,9 +5,17 @@
 #include <optional>
 #include <string>
 
+#include "fakes/FileTimeExample.h"
+#include "foundation/CivilDays.h"
 #include "foundation/DateTimeValue.h"
+#include "platform/FileTime.h"
 
 namespace {
+
+// The file-time epoch agrees with the calendar of the date values.
+static_assert(platform::kSecondsFrom1601To1970 ==
+              (civil::DayNumberFromCivil(1970, 1, 1) - civil::DayNumberFromCivil(1601, 1, 1)) *
+                  86'400);
 
 TEST(SplitFileTime, GivesUtcCalendarFields) {
   struct Case {
@@ -15,9 +23,10 @@ TEST(SplitFileTime, GivesUtcCalendarFields) {
     int year, month, day, hour, minute, second, ms, dayOfWeek;
   } cases[] = {
       {0, 1601, 1, 1, 0, 0, 0, 0, 1},
-      {126871020000000000ULL, 2003, 1, 15, 11, 0, 0, 0, 3},
-      {126871020000000000ULL + 12'345'678, 2003, 1, 15, 11, 0, 1, 234, 3},
-      {116444736000000000ULL, 1970, 1, 1, 0, 0, 0, 0, 4},
+      {kJanuaryFileTime, 2003, 1, 15, 11, 0, 0, 0, 3},
+      {kJanuaryFileTime + 12'345'678, 2003, 1, 15, 11, 0, 1, 234, 3},
+      {platform::kSecondsFrom1601To1970 * platform::kFileTimeTicksPerSecond, 1970, 1, 1, 0, 0, 0, 0,
+       4},
       {2650467743999999999ULL, 9999, 12, 31, 23, 59, 59, 999, 5},
   };
   for (const Case& c : cases) {
@@ -53,7 +62,7 @@ TEST(SystemClock, FileTimesTakeTheBiasInForceNow) {
       zone.bias + (zone.resultCode == platform::kTimeZoneIdDaylight ? zone.daylightBias
                                                                     : zone.standardBias);
   const double utc = 37636 + 11 / 24.0;  // 2003-01-15 11:00 UTC
-  const double local = LocalFromFileTime(126871020000000000ULL, platform::SystemClock());
+  const double local = LocalFromFileTime(kJanuaryFileTime, platform::SystemClock());
   EXPECT_NEAR(local, utc - bias / 1440.0, 1e-9);
   ::testing::Test::RecordProperty("bias", bias);
 }
@@ -99,7 +108,7 @@ TEST_F(ZoneTest, BerlinHasAnHourOfDaylightSavingOnAnHourOfStandardOffset) {
   EXPECT_EQ(zone.daylightBias, -60);
   EXPECT_EQ(zone.resultCode, DaylightNow() ? platform::kTimeZoneIdDaylight : 1u);
   // 2003-01-15 11:00 UTC: 13:00 while summer time is in effect now, 12:00 in winter.
-  const double local = LocalFromFileTime(126871020000000000ULL, platform::SystemClock());
+  const double local = LocalFromFileTime(kJanuaryFileTime, platform::SystemClock());
   EXPECT_DOUBLE_EQ(local, DaylightNow() ? 37636 + 13 / 24.0 : 37636.5);
   RecordProperty("daylight_now", DaylightNow() ? "yes" : "no");
 }

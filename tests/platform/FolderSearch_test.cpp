@@ -8,6 +8,7 @@
 #include <string>
 
 #include "fakes/TempFolder.h"
+#include "platform/FileTime.h"
 #include "platform/Files.h"
 
 namespace {
@@ -23,7 +24,8 @@ std::map<std::string, platform::FolderEntry> Search(const std::string& pattern) 
 std::uint64_t NowAsFileTime() {
   const auto since1970 = std::chrono::duration_cast<std::chrono::seconds>(
       std::chrono::system_clock::now().time_since_epoch());
-  return (static_cast<std::uint64_t>(since1970.count()) + 11'644'473'600ULL) * 10'000'000ULL;
+  return static_cast<std::uint64_t>((since1970.count() + platform::kSecondsFrom1601To1970) *
+                                    platform::kFileTimeTicksPerSecond);
 }
 
 TEST(FolderSearch, ReportsFoldersFilesAndTheirSizes) {
@@ -58,7 +60,7 @@ TEST(FolderSearch, FileTimesAreTicksSince1601) {
   // Written just now: each time lies within an hour of the current time, which a wrong
   // epoch or unit would miss by far.
   const std::uint64_t now = NowAsFileTime();
-  const std::uint64_t hour = 3600ULL * 10'000'000ULL;
+  const std::uint64_t hour = 3600 * platform::kFileTimeTicksPerSecond;
   for (const std::uint64_t t : {entry.creationTime, entry.lastAccessTime, entry.lastWriteTime}) {
     EXPECT_GT(t, now - hour);
     EXPECT_LT(t, now + hour);

@@ -7,14 +7,12 @@
 #include <string>
 
 #include "foundation/Exception.h"
+#include "platform/FileTime.h"
 
 namespace platform {
 namespace {
 
 constexpr time_t kSecondsPerDay = 86'400;
-// File times count 100 ns ticks from 1601-01-01; the C library counts seconds from 1970.
-constexpr std::int64_t kTicksPerSecond = 10'000'000;
-constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
 
 SystemTime FieldsOf(const tm& t, unsigned milliseconds) {
   SystemTime s;
@@ -90,10 +88,11 @@ std::optional<SystemTime> SplitFileTime(std::uint64_t fileTime) {
   // As on Windows, file times with the top bit set cannot be split.
   if (fileTime >= (std::uint64_t{1} << 63)) return std::nullopt;
   const auto ticks = static_cast<std::int64_t>(fileTime);
-  const time_t seconds = static_cast<time_t>(ticks / kTicksPerSecond - kSecondsFrom1601To1970);
+  const time_t seconds =
+      static_cast<time_t>(ticks / kFileTimeTicksPerSecond - kSecondsFrom1601To1970);
   tm utc{};
   if (gmtime_r(&seconds, &utc) == nullptr) return std::nullopt;
-  return FieldsOf(utc, static_cast<unsigned>(ticks % kTicksPerSecond / 10'000));
+  return FieldsOf(utc, static_cast<unsigned>(ticks % kFileTimeTicksPerSecond / 10'000));
 }
 
 }  // namespace platform

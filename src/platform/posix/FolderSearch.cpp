@@ -23,16 +23,16 @@
 #include <cerrno>
 #include <ctime>
 
+#include "platform/FileTime.h"
+
 namespace platform {
 
 namespace {
 
-constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
-
 std::uint64_t Ticks(std::int64_t seconds, std::int64_t nanoseconds) {
   const std::int64_t since1601 = seconds + kSecondsFrom1601To1970;
   if (since1601 < 0) return 0;
-  return static_cast<std::uint64_t>(since1601) * 10'000'000u +
+  return static_cast<std::uint64_t>(since1601) * std::uint64_t{kFileTimeTicksPerSecond} +
          static_cast<std::uint64_t>(nanoseconds / 100);
 }
 
