@@ -68,7 +68,7 @@ void BM_ParseDateTime(benchmark::State& state) {
   for (time_t t : Moments()) texts.push_back(DateTimeText(ValueOf(t)));
   std::size_t i = 0;
   for (auto _ : state) {
-    double value = ParseDateTime(texts[i++ % kMoments], DateAndTime, clock);
+    double value = ParseDateTime(texts[i++ % kMoments], ParseKind::DateAndTime, clock);
     benchmark::DoNotOptimize(value);
   }
 }

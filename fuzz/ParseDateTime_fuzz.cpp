@@ -62,18 +62,18 @@ void CheckParsing(FuzzedDataProvider& in) {
     FUZZ_CHECK(std::isfinite(value));
     FUZZ_CHECK(!text.empty());
     switch (kind) {
-      case DateOnly:
+      case ParseKind::DateOnly:
         FUZZ_CHECK(value == std::floor(value) && value >= kFirstDay && value <= kLastDay);
         break;
-      case TimeOnly:
+      case ParseKind::TimeOnly:
         FUZZ_CHECK(value >= 0 && value < 1);
         break;
-      case DateAndTime:
+      case ParseKind::DateAndTime:
         FUZZ_CHECK(value > kFirstDay - 1 && value < kLastDay + 1);
         break;
     }
   } catch (const ConversionError& e) {
-    FUZZ_CHECK(e.Message() == "'" + text + kMessages[kind]);
+    FUZZ_CHECK(e.Message() == "'" + text + kMessages[static_cast<int>(kind)]);
   }
 }
 
@@ -122,7 +122,7 @@ void CheckRoundTrip(FuzzedDataProvider& in) {
   const DateTimeValue value = date >= 0 ? date + time : date - time;
   const std::string text = DateTimeText(value);
   try {
-    FUZZ_CHECK(ParseDateTime(text, DateAndTime, clock) == value);
+    FUZZ_CHECK(ParseDateTime(text, ParseKind::DateAndTime, clock) == value);
   } catch (const ConversionError&) {
     FUZZ_CHECK(!"the text of a date and time reads back");
   }

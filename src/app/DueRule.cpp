@@ -19,7 +19,7 @@ bool IsOnDay(const std::string& days, DateTimeValue date) {
 }
 
 DateTimeValue LastRunFromText(const std::string& stored, const platform::Clock& clock) {
-  return stored.empty() ? DefaultLastRun() : ParseDateTime(stored, DateAndTime, clock);
+  return stored.empty() ? DefaultLastRun() : ParseDateTime(stored, ParseKind::DateAndTime, clock);
 }
 
 bool IsDue(bool onToday, DateTimeValue today, DateTimeValue nowOfDay, DateTimeValue t,

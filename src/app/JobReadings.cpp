@@ -35,7 +35,7 @@ JobReading& JobReadings::Job(int index, const TStringList& jobList) {
 }
 
 DateTimeValue JobReading::Time(const platform::Clock& clock) {
-  if (!time) time = ParseDateTime(timeText, DateAndTime, clock);
+  if (!time) time = ParseDateTime(timeText, ParseKind::DateAndTime, clock);
   return *time;
 }
 

@@ -198,12 +198,12 @@ DateTimeValue ParseDateTime(const std::string& text, ParseKind kind,
   CurrentYear currentYear(clock);
   std::optional<DateTimeValue> result;
   const char* message;
-  if (kind == DateOnly) {
+  if (kind == ParseKind::DateOnly) {
     Scanner s(text);
     result = ReadDate(s, currentYear);
     if (!s.AtEnd()) result.reset();
     message = "' is not a valid date";
-  } else if (kind == DateAndTime) {
+  } else if (kind == ParseKind::DateAndTime) {
     result = ReadDateAndTime(text, currentYear);
     message = "' is not a valid date and time";
   } else {

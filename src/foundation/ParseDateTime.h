@@ -5,7 +5,8 @@
 
 #include "foundation/DateTimeValue.h"
 
-enum ParseKind : int { DateOnly = 0, TimeOnly = 1, DateAndTime = 2 };
+// A small number: any value other than these three reads as TimeOnly.
+enum class ParseKind : int { DateOnly = 0, TimeOnly = 1, DateAndTime = 2 };
 
 // ConversionError "'%s' is not a valid date" / "... time" / "... date and time" when the
 // text does not read as `kind`. The clock gives the current year for two-digit and

@@ -459,7 +459,8 @@ void YearOfTicks::CheckStore() {
     const std::string line = onDisk.Line(i);
     const ScheduleModel::StoreLine& expected = lines[static_cast<std::size_t>(i)];
     EXPECT_EQ(line.substr(0, line.find('=')), expected.name) << Describe(clockLocal_);
-    const DateTimeValue value = ParseDateTime(onDisk.ValueOf(expected.name), DateAndTime, clock);
+    const DateTimeValue value =
+        ParseDateTime(onDisk.ValueOf(expected.name), ParseKind::DateAndTime, clock);
     EXPECT_EQ(std::llround(value * 86400.0), expected.moment / kSecond + kUnixEpochDays * 86400)
         << line << " at " << Describe(clockLocal_);
     EXPECT_EQ(state.LastRunStore.Line(i), line) << Describe(clockLocal_);

@@ -24,10 +24,10 @@ class ParseDateTimeTest : public ::testing::Test {
     DateTimeFormat.amText = "AM";
     DateTimeFormat.pmText = "PM";
   }
-  double Parse(const std::string& text, ParseKind kind = DateAndTime) {
+  double Parse(const std::string& text, ParseKind kind = ParseKind::DateAndTime) {
     return ParseDateTime(text, kind, clock);
   }
-  std::string Error(const std::string& text, ParseKind kind = DateAndTime) {
+  std::string Error(const std::string& text, ParseKind kind = ParseKind::DateAndTime) {
     return ErrorOf(text, kind, clock);
   }
 
@@ -66,15 +66,15 @@ TEST_F(ParseDateTimeTest, WorkedErrors) {
 
 TEST_F(ParseDateTimeTest, EachKindHasItsMessage) {
   for (const char* text : {"", "x", "7/14/2003 10:30"}) {
-    EXPECT_EQ(Error(text, DateOnly), std::string("'") + text + "' is not a valid date");
+    EXPECT_EQ(Error(text, ParseKind::DateOnly), std::string("'") + text + "' is not a valid date");
   }
   for (const char* text : {"", "7/14/2003", "10:30 x"}) {
-    EXPECT_EQ(Error(text, TimeOnly), std::string("'") + text + "' is not a valid time");
+    EXPECT_EQ(Error(text, ParseKind::TimeOnly), std::string("'") + text + "' is not a valid time");
   }
   EXPECT_EQ(Error("1/2", static_cast<ParseKind>(7)), "'1/2' is not a valid time");
   EXPECT_EQ(Parse("10:30", static_cast<ParseKind>(-1)), 0.4375);
-  EXPECT_EQ(Parse(" 7 / 14 / 2003 / ", DateOnly), 37816);
-  EXPECT_EQ(Parse(" 10 : 30 : 15 . 5 PM ", TimeOnly), TimeFromParts(22, 30, 15, 5));
+  EXPECT_EQ(Parse(" 7 / 14 / 2003 / ", ParseKind::DateOnly), 37816);
+  EXPECT_EQ(Parse(" 10 : 30 : 15 . 5 PM ", ParseKind::TimeOnly), TimeFromParts(22, 30, 15, 5));
 }
 
 TEST_F(ParseDateTimeTest, Years) {
@@ -86,7 +86,7 @@ TEST_F(ParseDateTimeTest, Years) {
                {"7/14/00", 2000}, {"7/14/99", 1999}, {"7/14/9999", 9999}};
   for (const Case& c : cases) EXPECT_EQ(Parse(c.text), DateFromParts(c.year, 7, 14)) << c.text;
   EXPECT_EQ(Parse("7/14/0"), DateFromParts(2000, 7, 14));
-  EXPECT_THROW(Parse("7/14/000"), ConversionError);  // year 0 is outside the calendar
+  EXPECT_THROW(Parse("7/14/000"), ConversionError);    // year 0 is outside the calendar
   EXPECT_THROW(Parse("7/14/12345"), ConversionError);  // 1234, then "5" is left over
   clock.Set(2100, 1, 1);
   EXPECT_EQ(Parse("7/14/49"), DateFromParts(2149, 7, 14));
@@ -158,7 +158,7 @@ TEST_F(ParseDateTimeTest, DatesBefore1899SubtractTheTime) {
 
 TEST_F(ParseDateTimeTest, NoSeparatorMeansNoDate) {
   DateTimeFormat.dateSep = '\0';
-  EXPECT_THROW(Parse("7/14/2003", DateOnly), ConversionError);
+  EXPECT_THROW(Parse("7/14/2003", ParseKind::DateOnly), ConversionError);
   EXPECT_EQ(Parse("10:30"), 0.4375);
 }
 
@@ -200,7 +200,8 @@ TEST(ParseDateTimeRoundTrip, TextOfAValueReadsBackExactly) {
         const double t = TimeFromParts(minutes / 60, minutes % 60, second, 0);
         const double value = day >= 0 ? day + t : day - t;
         const std::string text = DateTimeText(value);
-        ASSERT_EQ(ParseDateTime(text, DateAndTime, clock), value) << s.label << ": " << text;
+        ASSERT_EQ(ParseDateTime(text, ParseKind::DateAndTime, clock), value)
+            << s.label << ": " << text;
         ++checked;
       }
     }
@@ -214,7 +215,8 @@ TEST(ParseDateTimeRoundTrip, NamedMonthsDoNotReadBack) {
   FakeClock clock(2026, 3, 1);
   const std::string text = DateTimeText(37816.5);
   EXPECT_EQ(text, "14 Jul 2003 12:00:00 pm");
-  EXPECT_EQ(ErrorOf(text, DateAndTime, clock), "'" + text + "' is not a valid date and time");
+  EXPECT_EQ(ErrorOf(text, ParseKind::DateAndTime, clock),
+            "'" + text + "' is not a valid date and time");
 }
 
 }  // namespace

@@ -66,9 +66,9 @@ TEST(SystemLocaleRoundTrip, TodayPlusTimesOfDayReadBack) {
           today + dayOffset + TimeFromParts(s / 3600, s / 60 % 60, s % 60, 0);
       const std::string text = DateTimeText(value);
       if (readsBack) {
-        ASSERT_EQ(ParseDateTime(text, DateAndTime, clock), value) << text;
+        ASSERT_EQ(ParseDateTime(text, ParseKind::DateAndTime, clock), value) << text;
       } else {
-        EXPECT_THROW(ParseDateTime(text, DateAndTime, clock), ConversionError) << text;
+        EXPECT_THROW(ParseDateTime(text, ParseKind::DateAndTime, clock), ConversionError) << text;
       }
     }
   }
