@@ -21,7 +21,6 @@ class Scanner {
  public:
   explicit Scanner(std::string_view text) : text_(text) {}
 
-  std::size_t Position() const { return pos_; }
   bool AtEnd() const { return pos_ == text_.size(); }
 
   void SkipBlanks() {

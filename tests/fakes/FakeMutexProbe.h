@@ -1,5 +1,5 @@
 #pragma once
-// Named mutexes that a test switches on and off, counting the probes.
+// Named mutexes that a test switches on and off.
 
 #include <set>
 #include <string>
@@ -8,11 +8,7 @@
 
 class FakeMutexProbe : public platform::MutexProbe {
  public:
-  bool IsHeldElsewhere(const std::string& name) override {
-    ++probes;
-    return held.count(name) > 0;
-  }
+  bool IsHeldElsewhere(const std::string& name) override { return held.count(name) > 0; }
 
   std::set<std::string> held;
-  int probes = 0;
 };

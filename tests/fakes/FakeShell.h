@@ -16,7 +16,7 @@ class FakeShell : public platform::AppShell {
   const std::string& Title() const override { return title_; }
   std::unique_ptr<platform::Timer> StartTimer(unsigned intervalMs,
                                               std::function<void()> onTick) override;
-  void OnSettingsChange(std::function<void()> handler) override { settingsChanged = handler; }
+  void OnSettingsChange(std::function<void()>) override {}
   int Run() override { return 0; }
   void CloseMainForm() override { closed = true; }
   void ShowErrorBox(const std::string& text) override;
@@ -31,7 +31,6 @@ class FakeShell : public platform::AppShell {
   unsigned lastInterval = 0;
   // Runs while a box is open, the way the box's own message loop dispatches timer ticks.
   std::function<void()> whileBoxOpen;
-  std::function<void()> settingsChanged;
 
  private:
   class FakeTimer;
