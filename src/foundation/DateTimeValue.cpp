@@ -1,10 +1,10 @@
 #include "foundation/DateTimeValue.h"
 
-#include <cmath>
-#include <limits>
+#include <optional>
 
 #include "foundation/CivilDays.h"
 #include "foundation/Exception.h"
+#include "foundation/MillisecondCount.h"
 
 namespace {
 
@@ -16,23 +16,12 @@ struct Moment {
   std::int64_t msOfDay;
 };
 
-// To the nearest whole number, ties to the even one, for |x| < 2^62: next to 2^63 the
-// extended format's 64-bit significand has no room for a fraction, so adding and taking away
-// 2^63 rounds by the default rounding mode, as rint does, without the maths library.
-static_assert(std::numeric_limits<long double>::digits == 64, "x87 extended format expected");
-long double RoundToInteger(long double x) {
-  volatile long double shifted = x < 0 ? x - 0x1p63L : x + 0x1p63L;
-  return x < 0 ? shifted + 0x1p63L : shifted - 0x1p63L;
-}
-
-// Rounds the value to whole milliseconds in extended precision, ties to the even neighbour,
-// then counts days away from 1899-12-30: below zero the fraction is the time of day by its
-// magnitude, so -1.25 is the day before 1899-12-30 at 06:00.
+// Counts days away from 1899-12-30 from the value's whole milliseconds: below zero the
+// fraction is the time of day by its magnitude, so -1.25 is the day before 1899-12-30 at 06:00.
 Moment TakeApart(DateTimeValue value) {
-  const long double scaled = static_cast<long double>(value) * kMsPerDay;
-  // Outside +-2^62 ms (over a hundred million years) no calendar part fits anyway.
-  if (!(std::fabs(scaled) < 0x1p62L)) return {0, 0};
-  const std::int64_t n = static_cast<std::int64_t>(RoundToInteger(scaled));
+  const std::optional<std::int64_t> count = MillisecondCount(value);
+  if (!count) return {0, 0};
+  const std::int64_t n = *count;
   if (n >= 0) return {n / kMsPerDay + civil::kDayNumberOfZero, n % kMsPerDay};
   return {civil::kDayNumberOfZero - (-n) / kMsPerDay, (-n) % kMsPerDay};
 }
