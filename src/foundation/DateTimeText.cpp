@@ -18,16 +18,35 @@ constexpr int kDeepestLevel = 2;
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
-// The letters whose runs form one token (an upper-case letter).
-bool FormsRuns(char upper) {
-  switch (upper) {
-    case 'C': case 'D': case 'E': case 'G': case 'H': case 'M':
-    case 'N': case 'S': case 'T': case 'Y': case 'Z':
-      return true;
-    default:
-      return false;
+// "00" to "99", one after the other.
+constexpr std::array<char, 200> kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (int n = 0; n < 100; ++n) {
+    pairs[2 * n] = static_cast<char>('0' + n / 10);
+    pairs[2 * n + 1] = static_cast<char>('0' + n % 10);
   }
-}
+  return pairs;
+}();
+
+// What a character of a picture is to the renderer, looked up by its code.
+struct CharClass {
+  char token = '\0';      // 0: copied as it stands; else the letter in upper case, or '/', ':',
+                          // '"', '\'' themselves
+  bool formsRuns = false;  // a run of the same character is one token
+};
+constexpr std::array<CharClass, 256> kClassOf = [] {
+  std::array<CharClass, 256> table{};
+  for (char c = 'A'; c <= 'Z'; ++c) {
+    table[static_cast<unsigned char>(c)].token = c;
+    table[static_cast<unsigned char>(c - 'A' + 'a')].token = c;
+  }
+  for (const char c : {'/', ':', '"', '\''}) table[static_cast<unsigned char>(c)].token = c;
+  for (const char c : {'C', 'D', 'E', 'G', 'H', 'M', 'N', 'S', 'T', 'Y', 'Z'}) {
+    table[static_cast<unsigned char>(c)].formsRuns = true;
+    table[static_cast<unsigned char>(c - 'A' + 'a')].formsRuns = true;
+  }
+  return table;
+}();
 
 // Does the picture hold `word` at `at`, letters compared without regard to case?
 bool HasWordAt(std::string_view picture, std::size_t at, std::string_view word) {
@@ -37,9 +56,18 @@ bool HasWordAt(std::string_view picture, std::size_t at, std::string_view word) 
   return true;
 }
 
-bool StartsMarker(std::string_view picture, std::size_t at) {
-  return HasWordAt(picture, at, "AM/PM") || HasWordAt(picture, at, "A/P") ||
-         HasWordAt(picture, at, "AMPM");
+// The length of the am/pm marker that starts at `at`: 5 for "AM/PM", 3 for "A/P", 4 for
+// "AMPM" (letters in either case), 0 when there is none. The three differ by their second
+// or third character, so at most one of them can start there.
+std::size_t MarkerLength(std::string_view picture, std::size_t at) {
+  const std::size_t left = picture.size() - at;
+  if (left < 3 || Upper(picture[at]) != 'A') return 0;
+  const char second = Upper(picture[at + 1]);
+  if (second == '/') return Upper(picture[at + 2]) == 'P' ? 3 : 0;
+  if (second != 'M' || left < 4) return 0;
+  if (picture[at + 2] == '/')
+    return left >= 5 && Upper(picture[at + 3]) == 'P' && Upper(picture[at + 4]) == 'M' ? 5 : 0;
+  return Upper(picture[at + 2]) == 'P' && Upper(picture[at + 3]) == 'M' ? 4 : 0;
 }
 
 // Does an hour token that ends at `from` go with an am/pm marker later in the picture? The
@@ -52,7 +80,7 @@ bool HourHasMarker(std::string_view picture, std::size_t from) {
     if (c == '"' || c == '\'') {
       quoted = !quoted;
     } else if (!quoted && (c == 'a' || c == 'A')) {
-      return StartsMarker(picture, i);
+      return MarkerLength(picture, i) != 0;
     }
   }
   return false;
@@ -93,15 +121,18 @@ class Renderer {
 
 void Renderer::AppendNumber(unsigned number, int minDigits) {
   if (number < 100 && minDigits <= 2 && length_ + 2 <= kMaxText) {  // most numbers of a date
-    if (number >= 10 || minDigits == 2) buffer_[length_++] = static_cast<char>('0' + number / 10);
-    buffer_[length_++] = static_cast<char>('0' + number % 10);
+    if (number >= 10 || minDigits == 2) {
+      std::memcpy(buffer_ + length_, &kDigitPairs[2 * number], 2);
+      length_ += 2;
+    } else {
+      buffer_[length_++] = static_cast<char>('0' + number);
+    }
     return;
   }
   if (number >= 1000 && number < 10000 && minDigits <= 4 && length_ + 4 <= kMaxText) {  // years
-    buffer_[length_++] = static_cast<char>('0' + number / 1000);
-    buffer_[length_++] = static_cast<char>('0' + number / 100 % 10);
-    buffer_[length_++] = static_cast<char>('0' + number / 10 % 10);
-    buffer_[length_++] = static_cast<char>('0' + number % 10);
+    std::memcpy(buffer_ + length_, &kDigitPairs[2 * (number / 100)], 2);
+    std::memcpy(buffer_ + length_ + 2, &kDigitPairs[2 * (number % 100)], 2);
+    length_ += 4;
     return;
   }
   char digits[10];
@@ -122,15 +153,16 @@ void Renderer::Render(std::string_view picture, int level) {
   std::size_t i = 0;
   while (i < picture.size()) {
     const char c = picture[i];
-    if (!IsLetter(c) && c != '/' && c != ':' && c != '"' && c != '\'') {
+    const CharClass kind = kClassOf[static_cast<unsigned char>(c)];
+    if (kind.token == '\0') {
       Append(c);  // no meaning: copied, and the last letter stays
       ++i;
       continue;
     }
-    const char upper = Upper(c);
+    const char upper = kind.token;
     // Tokens made of a run of one and the same character.
     std::size_t run = 1;
-    if (FormsRuns(upper))
+    if (kind.formsRuns)
       while (i + run < picture.size() && picture[i + run] == c) ++run;
     const int count = static_cast<int>(run);
     std::size_t consumed = run;
@@ -180,17 +212,14 @@ void Renderer::Render(std::string_view picture, int level) {
       case 'G': break;  // era names: this system keeps the Gregorian calendar only
       case 'E': AppendNumber(date_.year, 1); break;  // the year within the Gregorian era
       case 'A':
-        if (HasWordAt(picture, i, "AM/PM")) {
-          Append(picture.substr(i + (afternoon ? 3 : 0), 2));
-          consumed = 5;
-          twelveHour = true;
-        } else if (HasWordAt(picture, i, "A/P")) {
-          Append(picture[i + (afternoon ? 2 : 0)]);
-          consumed = 3;
-          twelveHour = true;
-        } else if (HasWordAt(picture, i, "AMPM")) {
-          Append(afternoon ? format_.pmText : format_.amText);
-          consumed = 4;
+        if (const std::size_t marker = MarkerLength(picture, i); marker != 0) {
+          if (marker == 5)  // "AM/PM": the first or the last two characters, as written
+            Append(picture.substr(i + (afternoon ? 3 : 0), 2));
+          else if (marker == 3)  // "A/P"
+            Append(picture[i + (afternoon ? 2 : 0)]);
+          else  // "AMPM"
+            Append(afternoon ? format_.pmText : format_.amText);
+          consumed = marker;
           twelveHour = true;
         } else if (HasWordAt(picture, i, "AAAA")) {
           Append(DayName(format_.dayNames));
@@ -220,7 +249,7 @@ void Renderer::Render(std::string_view picture, int level) {
         Append(c);
         break;
     }
-    if (IsLetter(c)) lastLetter = upper;
+    if (IsLetter(upper)) lastLetter = upper;
     i += consumed;
   }
 }
