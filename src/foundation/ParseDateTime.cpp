@@ -132,11 +132,17 @@ std::optional<DateTimeValue> ReadDate(Scanner& s, CurrentYear& currentYear) {
                        static_cast<std::uint16_t>(day));
 }
 
+// The locale's designator or the English one. Where the two are the same text, a second
+// look would only fail again.
+bool TakeDesignator(Scanner& s, const std::string& local, std::string_view english) {
+  return s.TakeWord(local) || (local != english && s.TakeWord(english));
+}
+
 // The hour base a designator gives: 0 for the morning, 12 for the afternoon.
 std::optional<int> ReadDesignator(Scanner& s) {
   const DateTimeFormatSettings& f = DateTimeFormat;
-  if (s.TakeWord(f.amText) || s.TakeWord("AM")) return 0;
-  if (s.TakeWord(f.pmText) || s.TakeWord("PM")) return 12;
+  if (TakeDesignator(s, f.amText, "AM")) return 0;
+  if (TakeDesignator(s, f.pmText, "PM")) return 12;
   return std::nullopt;
 }
 
