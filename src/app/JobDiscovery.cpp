@@ -1,5 +1,8 @@
 #include "app/JobDiscovery.h"
 
+#include <string>
+#include <vector>
+
 #include "app/JobFiles.h"
 #include "listing/Directory.h"
 #include "platform/Files.h"
@@ -25,14 +28,20 @@ bool ShouldRebuild(SchedContext& context) {
 
 // Appends to `found` the re-encoded schedule of every scheduled job file, in listing order.
 // An unreadable job file ends the listing with the jobs found before it.
+//
+// The folder is listed whole first, as an FDirectory lists it and with the same errors, but
+// without entry texts: of each entry only the type and name are read, and those straight
+// from what the search found. Then the job files are read in listing order.
 void ListScheduledJobs(SchedContext& context, TStringList& found) {
   const SchedState& state = context.state;
   if (!platform::FolderExists(state.JobsDir)) return;
-  const FDirectory listing(state.JobsDir, state.FolderExclusions, context.clock);
-  for (int i = 0; i < listing.entries.LineCount(); ++i) {
-    const Tokens entry(listing.GetEntry(i));
-    if (!IsJobFile(entry)) continue;
-    const Tokens schedule(ReadScheduleLine(state.JobsDir, entry.Value("name")));
+  std::vector<std::string> jobFiles;
+  ListEntries(state.JobsDir, state.FolderExclusions, [&](const platform::FolderEntry& entry) {
+    std::string name = EntryName(entry);
+    if (IsJobFile(EntryType(entry), name)) jobFiles.push_back(std::move(name));
+  });
+  for (const std::string& name : jobFiles) {
+    const Tokens schedule(ReadScheduleLine(state.JobsDir, name));
     if (IsScheduled(schedule)) found.Append(schedule.Text());
   }
 }

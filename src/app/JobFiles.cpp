@@ -10,8 +10,10 @@ std::string ExtensionOf(const std::string& name) {
   return name.substr(dot);
 }
 
-bool IsJobFile(const Tokens& entry) {
-  return entry.Value("type") == "file" && ExtensionOf(entry.Value("name")) == ".hvj";
+bool IsJobFile(const Tokens& entry) { return IsJobFile(entry.Value("type"), entry.Value("name")); }
+
+bool IsJobFile(std::string_view type, const std::string& name) {
+  return type == "file" && ExtensionOf(name) == ".hvj";
 }
 
 std::string ReadScheduleLine(const std::string& jobsDir, const std::string& name) {
@@ -20,9 +22,7 @@ std::string ReadScheduleLine(const std::string& jobsDir, const std::string& name
   // refused as an unreadable one is.
   if (const auto reason = platform::UnsafeToRunReason(path))
     throw Exception("Unsafe job file " + path + ": " + *reason);
-  TStringList jobFile;
-  jobFile.LoadLines(path);
-  return jobFile.Line(ScheduleLineIndex);
+  return TStrings::LoadLine(path, ScheduleLineIndex);
 }
 
 bool IsScheduled(const Tokens& schedule) { return schedule.Value("do_schedule") == "1"; }

@@ -3,6 +3,7 @@
 // The scheduler's rebuild and the companion lister read job files through these alone.
 
 #include <string>
+#include <string_view>
 
 #include "listing/Tokens.h"
 
@@ -13,8 +14,9 @@ inline constexpr int ScheduleLineIndex = 22;  // the 23rd line of a job file
 std::string ExtensionOf(const std::string& name);
 
 // Whether a listing entry is a job file: its type is "file" and its name ends in ".hvj",
-// both compared exactly (letter case matters).
+// both compared exactly (letter case matters). The entry decoded, or its type and name.
 bool IsJobFile(const Tokens& entry);
+bool IsJobFile(std::string_view type, const std::string& name);
 
 // The schedule line of the job file `name` in `jobsDir`, raising what reading it raises
 // ("Cannot open file %s", "Stream read error", "List index out of bounds (22)", ...), or

@@ -84,17 +84,20 @@ DateTimeValue LocalTimeOfDay(const platform::Clock& clock) {
   return TimeFromParts(t.hour, t.minute, t.second, t.milliseconds);
 }
 
+DateTimeValue UtcFromFileTime(std::uint64_t fileTime) {
+  const auto fields = platform::SplitFileTime(fileTime);
+  if (!fields) throw ConversionError("Invalid argument to date encode");
+  return DateFromParts(fields->year, fields->month, fields->day) +
+         TimeFromParts(fields->hour, fields->minute, fields->second, fields->milliseconds);
+}
+
 DateTimeValue LocalFromFileTime(std::uint64_t fileTime, const platform::Clock& clock) {
   // The state of daylight saving time now, not at the file time, decides the bias.
   const platform::TimeZoneInfo zone = clock.TimeZone();
   const std::int32_t bias =
       zone.bias + (zone.resultCode == platform::kTimeZoneIdDaylight ? zone.daylightBias
                                                                     : zone.standardBias);
-  const auto fields = platform::SplitFileTime(fileTime);
-  if (!fields) throw ConversionError("Invalid argument to date encode");
-  const double u = DateFromParts(fields->year, fields->month, fields->day) +
-                   TimeFromParts(fields->hour, fields->minute, fields->second,
-                                 fields->milliseconds);
+  const double u = UtcFromFileTime(fileTime);
   const double shift = static_cast<double>(bias * (1.0L / 1440.0L));
   return u - shift;
 }

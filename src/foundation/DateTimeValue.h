@@ -38,5 +38,9 @@ DateTimeParts SplitDateTime(DateTimeValue value);
 // Each reads the clock on its own.
 DateTimeValue LocalToday(const platform::Clock& clock);
 DateTimeValue LocalTimeOfDay(const platform::Clock& clock);
-// A UTC file time as local time, with the bias in force now applied whatever its season.
+// A UTC file time as a value, still in UTC. ConversionError "Invalid argument to date encode"
+// when the file time cannot be split or its year lies past the calendar.
+DateTimeValue UtcFromFileTime(std::uint64_t fileTime);
+// A UTC file time as local time, with the bias in force now applied whatever its season;
+// raises as UtcFromFileTime does.
 DateTimeValue LocalFromFileTime(std::uint64_t fileTime, const platform::Clock& clock);

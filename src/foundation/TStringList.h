@@ -40,6 +40,9 @@ class TStrings {
   // cannot be opened, also while another process has it open for writing; EReadError
   // "Stream read error" and the list unchanged when a read fails after the open.
   void LoadLines(const std::string& path);
+  // Line `index` of the file as LoadLines then Line would give it, without keeping the other
+  // lines: the same errors, "Cannot open file %s" and "List index out of bounds (%d)".
+  static std::string LoadLine(const std::string& path, int index);
   // Writes every line followed by CR LF. The file is replaced in one step, so after a
   // failure ("Cannot create file %s", "Stream write error") the previous file is whole.
   void SaveLines(const std::string& path) const;
@@ -61,6 +64,8 @@ class TStringList : public TStrings {
   // All lines at once, read-only: for reading a whole list without copying its lines.
   // Iterators into it last until the next change of the list.
   const std::vector<std::string>& Lines() const { return lines_; }
+  // Room for `count` lines without moving them again: for a caller that knows how many come.
+  void Reserve(int count) { lines_.reserve(static_cast<std::size_t>(count)); }
 
   // Changes with every change of the lines, and no two states of any lists share a number:
   // a reader that remembers it knows whether what it read is still current.

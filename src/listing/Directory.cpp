@@ -23,7 +23,7 @@ std::string EntryText(const platform::FolderEntry& entry, const std::string& pat
   const std::uint64_t size = (static_cast<std::uint64_t>(entry.sizeHigh) << 32) | entry.sizeLow;
   std::string text = "name=" + EscapeValue(entry.name);
   text += ",type=";
-  text += folder ? "dir" : "file";
+  text += EntryType(entry);
   text += ",size=" + (folder ? std::string() : std::to_string(size));
   text += ",path=" + EscapeValue(path);
   text += ",last_write=" + DateTimeText(LocalFromFileTime(entry.lastWriteTime, clock));
@@ -34,16 +34,55 @@ std::string EntryText(const platform::FolderEntry& entry, const std::string& pat
   return text;
 }
 
-FDirectory::FDirectory(const std::string& path, const std::string& exclusions,
-                       const platform::Clock& clock) {
+namespace {
+
+// One pass over the search for `path` + "*", handing `take` every entry a listing keeps:
+// "." and "..", and names whose ":" + name + ":" occurs in `exclusions`, are skipped.
+template <class Take>
+void ForEachKept(const std::string& path, const std::string& exclusions, Take take) {
   // Nothing goes between the path and the pattern: a path without its final separator
   // searches for names beginning with its last part.
   platform::FolderSearch search(path + "*");
   platform::FolderEntry entry;
+  std::string delimited;
   while (search.Next(entry)) {
     if (entry.name == "." || entry.name == "..") continue;
     // Byte-for-byte, so "recycler" is listed while "RECYCLER" is not.
-    if (exclusions.find(":" + entry.name + ":") != std::string::npos) continue;
-    entries.Append(EntryText(entry, path, clock));
+    delimited.assign(1, ':').append(entry.name).push_back(':');
+    if (exclusions.find(delimited) != std::string::npos) continue;
+    take(entry);
   }
+}
+
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+}  // namespace
+
+FDirectory::FDirectory(const std::string& path, const std::string& exclusions,
+                       const platform::Clock& clock) {
+  ForEachKept(path, exclusions, [&](const platform::FolderEntry& entry) {
+    entries.Append(EntryText(entry, path, clock));
+  });
+}
+
+void ListEntries(const std::string& path, const std::string& exclusions,
+                 const std::function<void(const platform::FolderEntry&)>& take) {
+  bool pathChecked = false;  // the path is the same in every entry: checked at the first
+  ForEachKept(path, exclusions, [&](const platform::FolderEntry& entry) {
+    // The checks of EntryText, in its order.
+    CheckEscapable(entry.name);
+    if (!pathChecked) CheckEscapable(path), pathChecked = true;
+    UtcFromFileTime(entry.lastWriteTime);
+    take(entry);
+  });
+}
+
+std::string_view EntryType(const platform::FolderEntry& entry) {
+  return (entry.attributes & platform::kAttributeDirectory) != 0 ? "dir" : "file";
+}
+
+std::string EntryName(const platform::FolderEntry& entry) {
+  std::string_view name = entry.name;
+  while (!name.empty() && IsBlank(name.back())) name.remove_suffix(1);
+  return std::string(name);
 }

@@ -14,49 +14,61 @@ bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
 // An item that begins with '{' or '"' stands for the text between its first and last
 // character, whatever the last one is; blanks at both ends never belong to an item.
-std::string FinishItem(std::string raw) {
+std::string FinishItem(std::string_view raw) {
   if (!raw.empty() && (raw.front() == '{' || raw.front() == '"')) {
-    raw = raw.size() >= 2 ? raw.substr(1, raw.size() - 2) : std::string();
+    raw = raw.size() >= 2 ? raw.substr(1, raw.size() - 2) : std::string_view();
   }
-  std::size_t first = 0;
-  std::size_t last = raw.size();
-  while (first < last && IsBlank(raw[first])) ++first;
-  while (last > first && IsBlank(raw[last - 1])) --last;
-  return raw.substr(first, last - first);
+  while (!raw.empty() && IsBlank(raw.front())) raw.remove_prefix(1);
+  while (!raw.empty() && IsBlank(raw.back())) raw.remove_suffix(1);
+  return std::string(raw);
 }
 
 }  // namespace
 
 Tokens::Tokens(std::string text) {
-  const std::size_t n = text.size();
-
-  // The whole text is one braced group when the depth stays at 1 or more everywhere but
-  // after its last character.
-  int depth = 0;
-  bool insideOneGroup = true;
-  for (std::size_t i = 0; i < n; ++i) {
-    if (text[i] == '{') ++depth;
-    if (text[i] == '}') --depth;
-    if (i + 1 < n && depth < 1) insideOneGroup = false;
+  std::string_view rest = text;
+  const bool hasBraces =
+      rest.find('{') != std::string_view::npos || rest.find('}') != std::string_view::npos;
+  if (hasBraces) {
+    // The whole text is one braced group when the depth stays at 1 or more everywhere but
+    // after its last character.
+    const std::size_t n = rest.size();
+    int depth = 0;
+    bool insideOneGroup = true;
+    for (std::size_t i = 0; i < n; ++i) {
+      if (rest[i] == '{') ++depth;
+      if (rest[i] == '}') --depth;
+      if (i + 1 < n && depth < 1) insideOneGroup = false;
+    }
+    if (depth != 0) throw Exception("Tokens, {...} do not match");
+    if (n >= 2 && rest.front() == '{' && insideOneGroup) rest = rest.substr(1, n - 2);
   }
-  if (depth != 0) throw Exception("Tokens, {...} do not match");
-  if (n >= 2 && text.front() == '{' && insideOneGroup) text = text.substr(1, n - 2);
 
   // Commas at depth zero or below separate items; the depth may dip below zero inside a
-  // balanced text ("}a{").
-  const std::size_t m = text.size();
+  // balanced text ("}a{"). Without braces every comma separates.
+  int commas = 0;
+  for (std::size_t at = rest.find(','); at != std::string_view::npos; at = rest.find(',', at + 1))
+    ++commas;
+  items_.Reserve(commas + 1);
   std::size_t start = 0;
-  depth = 0;
-  for (std::size_t i = 0; i < m; ++i) {
-    if (text[i] == '{') ++depth;
-    if (text[i] == '}') --depth;
-    if (text[i] == ',' && depth <= 0) {
-      items_.Append(FinishItem(text.substr(start, i - start)));
-      start = i + 1;
+  if (hasBraces) {
+    int depth = 0;
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+      if (rest[i] == '{') ++depth;
+      if (rest[i] == '}') --depth;
+      if (rest[i] == ',' && depth <= 0) {
+        items_.Append(FinishItem(rest.substr(start, i - start)));
+        start = i + 1;
+      }
+    }
+  } else {
+    for (std::size_t comma; (comma = rest.find(',', start)) != std::string_view::npos;) {
+      items_.Append(FinishItem(rest.substr(start, comma - start)));
+      start = comma + 1;
     }
   }
   // A final separating ',' leaves no empty last item.
-  if (start < m) items_.Append(FinishItem(text.substr(start)));
+  if (start < rest.size()) items_.Append(FinishItem(rest.substr(start)));
 }
 
 std::string Tokens::Value(const std::string& name) const {
@@ -65,11 +77,17 @@ std::string Tokens::Value(const std::string& name) const {
 
 std::string Tokens::Text() const { return items_.CommaJoined(); }
 
-std::string EscapeValue(std::string text) {
-  for (char& c : text) {
+void CheckEscapable(std::string_view text) {
+  for (const char c : text) {
     if (kEscaped.find(c) != std::string_view::npos) {
       throw Exception(std::string("The character ") + c + " is not allowed");
     }
+  }
+}
+
+std::string EscapeValue(std::string text) {
+  CheckEscapable(text);
+  for (char& c : text) {
     if (const auto at = kStructure.find(c); at != std::string_view::npos) c = kEscaped[at];
   }
   return text;

@@ -4,6 +4,7 @@
 // '{' '}' ',' '#'.
 
 #include <string>
+#include <string_view>
 
 #include "foundation/TStringList.h"
 
@@ -27,4 +28,6 @@ class Tokens {
 
 // Exception "The character c is not allowed" when `text` holds '<', '>', '|' or '*'.
 std::string EscapeValue(std::string text);
+// Raises what EscapeValue would raise for `text`, without making the escaped copy.
+void CheckEscapable(std::string_view text);
 std::string UnescapeValue(std::string text);

@@ -106,11 +106,29 @@ TEST(TStringList, LoadLinesSplitsAtEveryKindOfLineBreakAndStopsAtNul) {
       {"NUL at a line start", std::string("ab\r\n\0cd", 7), {"ab"}},
       {"byte order mark kept", "\xEF\xBB\xBFx", {"\xEF\xBB\xBFx"}},
   };
+  std::vector<Case> all(std::begin(cases), std::end(cases));
+  // Lines of every length up to 47, so that each kind of break falls at every place of the
+  // blocks that the search looks at together.
+  Case lengths{"lines of 0 to 47 characters", "", {}};
+  for (int length = 0; length < 48; ++length) {
+    lengths.lines.push_back(std::string(static_cast<std::size_t>(length), static_cast<char>('a' + length % 26)));
+    lengths.bytes += lengths.lines.back() + (length % 3 == 0 ? "\r\n" : length % 3 == 1 ? "\n" : "\r");
+  }
+  all.push_back(lengths);
   TempFolder folder;
-  for (const Case& c : cases) {
+  for (const Case& c : all) {
     TStringList list = ListOf({"old"});
-    list.LoadLines(folder.Write("f.txt", c.bytes));
+    const std::string path = folder.Write("f.txt", c.bytes);
+    list.LoadLines(path);
     EXPECT_EQ(list.Lines(), c.lines) << c.label;
+    // One line alone reads the same, and a line past the last is out of bounds as in a list.
+    const int count = static_cast<int>(c.lines.size());
+    for (int i = 0; i < count; ++i) EXPECT_EQ(TStrings::LoadLine(path, i), c.lines[i]) << c.label;
+    for (const int outside : {count, -1}) {
+      EXPECT_EQ(MessageOf<EStringListError>([&] { TStrings::LoadLine(path, outside); }),
+                "List index out of bounds (" + std::to_string(outside) + ")")
+          << c.label;
+    }
   }
 }
 
@@ -133,6 +151,8 @@ TEST(TStringList, FileErrorsNameThePathAndLeaveListAndFileAlone) {
   TStringList list = ListOf({"kept"});
   const std::string missing = folder.PathOf("missing.dat");
   EXPECT_EQ(MessageOf<EFOpenError>([&] { list.LoadLines(missing); }),
+            "Cannot open file " + missing);
+  EXPECT_EQ(MessageOf<EFOpenError>([&] { TStrings::LoadLine(missing, 0); }),
             "Cannot open file " + missing);
   EXPECT_EQ(list.Line(0), "kept");
 
@@ -185,6 +205,8 @@ TEST(TStringList, LoadLinesRefusesAFileOpenElsewhereForWriting) {
     std::ofstream writer(path, std::ios::app);
     ASSERT_TRUE(writer.is_open());
     EXPECT_EQ(MessageOf<EFOpenError>([&] { list.LoadLines(path); }), "Cannot open file " + path);
+    EXPECT_EQ(MessageOf<EFOpenError>([&] { TStrings::LoadLine(path, 0); }),
+              "Cannot open file " + path);
   }
   list.LoadLines(path);
   EXPECT_EQ(list.Line(0), "line");
