@@ -120,6 +120,21 @@ TEST_F(JobDiscovery, AFailedReadOfAJobFileEndsTheTickLikeAnUnreadableFile) {
   EXPECT_FALSE(shell.closed);
 }
 
+#ifndef _WIN32
+// The whole folder is listed before any job file is read: an entry that cannot be listed
+// ends the rebuild with no job at all, whatever stands before it.
+TEST_F(JobDiscovery, AnEntryThatCannotBeListedEndsTheTickWithNoJobs) {
+  TForm1 form(context);
+  for (const char* name : {"a.hvj", "b.hvj", "c.hvj"}) WriteJob(name, kScheduled);
+  WriteJob("b|.hvj", kScheduled);
+  WriteJob("d.hvj", kScheduled, 22);  // would fail too, but is never read
+  state.JobList.Append("from an earlier rebuild");
+  shell.Tick();
+  EXPECT_EQ(shell.boxes, std::vector<std::string>{"The character | is not allowed."});
+  EXPECT_TRUE(Jobs().empty());
+}
+#endif
+
 TEST_F(JobDiscovery, BadBracesInAScheduleEndTheTick) {
   TForm1 form(context);
   WriteJob("a.hvj", "do_schedule=1,days={1111111");

@@ -129,6 +129,23 @@ TEST(DirectoryEntryText, ForbiddenCharacterInNameOrPathFails) {
             "The character < is not allowed");
 }
 
+// Readers that need only an entry's type and name read them from the found entry: the same
+// values as decoding its text gives, blanks at the end of a name dropped as decoding drops them.
+TEST(DirectoryEntryText, TypeAndNameWithoutTheTextAreWhatDecodingItGives) {
+  FakeClock clock(2026, 12, 9);
+  const std::string names[] = {"a.hvj",     "job.hvj ",  "job.hvj\t \x01", " lead.hvj",
+                               "a=b.hvj",   "a,b{c}#.hvj", "\"q\".hvj",      "{x}",
+                               "   ",       "caf\xE9.hvj", "name=x.hvj",    "type=dir"};
+  for (const std::string& name : names) {
+    for (const std::uint32_t attributes : {0x20u, 0x10u, 0x16u}) {
+      const platform::FolderEntry entry{name, attributes, 0, 0, kWrite, 0, 3};
+      const Tokens decoded(EntryText(entry, "C:\\Backup Jobs\\", clock));
+      EXPECT_EQ(EntryName(entry), decoded.Value("name")) << "[" << name << "]";
+      EXPECT_EQ(EntryType(entry), decoded.Value("type")) << "[" << name << "] " << attributes;
+    }
+  }
+}
+
 // ---- Listing a real folder ---------------------------------------------------------------
 
 class DirectoryListing : public ::testing::Test {
@@ -239,6 +256,32 @@ TEST_F(DirectoryListing, PathWithoutSeparatorSearchesNamesBeginningWithItsLastPa
   EXPECT_EQ(names, (std::vector<std::string>{"Jobs", "JobsOld.txt"}));
 }
 
+// What ListEntries hands over for `path`, as the names that decoding the entries would give.
+std::vector<std::string> NamesListed(const std::string& path, const std::string& exclusions) {
+  std::vector<std::string> names;
+  ListEntries(path, exclusions, [&](const platform::FolderEntry& e) {
+    names.push_back(std::string(EntryType(e)) + " " + EntryName(e));
+  });
+  return names;
+}
+
+TEST_F(DirectoryListing, ListEntriesTakesWhatTheListingListsInItsOrder) {
+  for (const char* name : {"c.hvj", "a.txt", "RECYCLER", "recycler", "b.hvj", "Temporary"})
+    folder.Write(name, "x");
+  MakeFolder("sub.hvj");
+  for (const std::string& path : {folder.Path(), folder.PathOf("re")}) {
+    const FDirectory listing = List(path);
+    std::vector<std::string> fromTexts;
+    for (int i = 0; i < listing.entries.LineCount(); ++i) {
+      const Tokens entry(listing.GetEntry(i));
+      fromTexts.push_back(entry.Value("type") + " " + entry.Value("name"));
+    }
+    EXPECT_EQ(NamesListed(path, kExclusions), fromTexts) << path;
+  }
+  EXPECT_EQ(NamesListed(folder.PathOf("missing") + platform::kPathSeparator, kExclusions),
+            std::vector<std::string>{});
+}
+
 TEST_F(DirectoryListing, EmptyOrMissingFolderGivesNoEntries) {
   EXPECT_EQ(List(folder.Path()).entries.LineCount(), 0);
   EXPECT_EQ(List(folder.PathOf("missing") + platform::kPathSeparator).entries.LineCount(), 0);
@@ -282,6 +325,24 @@ TEST_F(DirectoryListing, HiddenEntriesAreListedAndMarked) {
 TEST_F(DirectoryListing, NameWithAReplacementCharacterFails) {
   folder.Write("a|b", "");
   EXPECT_EQ(MessageOf([&] { List(folder.Path()); }), "The character | is not allowed");
+  EXPECT_EQ(MessageOf([&] { NamesListed(folder.Path(), kExclusions); }),
+            "The character | is not allowed");
+}
+
+// The path is checked with the first entry, after its name, as making that entry's text
+// checks it; an empty folder checks nothing.
+TEST_F(DirectoryListing, PathWithAReplacementCharacterFailsAtTheFirstEntry) {
+  const std::string path = folder.PathOf("p*q") + platform::kPathSeparator;
+  MakeFolder("p*q");
+  EXPECT_EQ(List(path).entries.LineCount(), 0);
+  EXPECT_TRUE(NamesListed(path, kExclusions).empty());
+  folder.Write("p*q/x>y", "");
+  EXPECT_EQ(MessageOf([&] { List(path); }), "The character > is not allowed");
+  EXPECT_EQ(MessageOf([&] { NamesListed(path, kExclusions); }), "The character > is not allowed");
+  std::filesystem::remove(std::filesystem::path(folder.PathOf("p*q/x>y")));
+  folder.Write("p*q/fine", "");
+  EXPECT_EQ(MessageOf([&] { List(path); }), "The character * is not allowed");
+  EXPECT_EQ(MessageOf([&] { NamesListed(path, kExclusions); }), "The character * is not allowed");
 }
 #endif
 
