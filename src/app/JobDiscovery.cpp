@@ -49,10 +49,8 @@ void ListScheduledJobs(SchedContext& context, TStringList& found) {
 // JobList becomes `found`; left alone when it already holds the same lines, so that what the
 // schedule check read from it stays valid while the backup application keeps the list
 // rebuilt on every tick.
-void Publish(const TStringList& found, TStringList& jobList) {
-  if (found.Lines() == jobList.Lines()) return;
-  jobList.RemoveAll();
-  for (const std::string& line : found.Lines()) jobList.Append(line);
+void Publish(TStringList& found, TStringList& jobList) {
+  if (found.Lines() != jobList.Lines()) jobList.TakeLines(found);
 }
 
 // Rebuilds JobList from the job folder. A failing job file ends the rebuild with the jobs

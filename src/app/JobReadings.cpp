@@ -5,6 +5,8 @@
 #include "foundation/ParseDateTime.h"
 #include "listing/Tokens.h"
 
+std::string JobReading::Key() const { return LastRunKey(cmd); }
+
 void JobReadings::BeginTick(std::uint16_t year, const TStringList& jobList) {
   if (jobList.Generation() != jobListGeneration_) {
     jobs_.assign(static_cast<std::size_t>(jobList.LineCount()), JobReading{});
@@ -15,7 +17,7 @@ void JobReadings::BeginTick(std::uint16_t year, const TStringList& jobList) {
                     DateTimeFormat.amText,           DateTimeFormat.pmText,
                     year};
   if (settings_ != now) {
-    for (JobReading& job : jobs_) job.time.reset(), job.lastRun.reset();
+    for (JobReading& job : jobs_) job.timeRead = job.lastRunRead = false;
     settings_ = std::move(now);
   }
 }
@@ -26,23 +28,29 @@ JobReading& JobReadings::Job(int index, const TStringList& jobList) {
   const Tokens items(jobList.Line(index));
   JobReading decoded;
   decoded.days = items.Value("days");
-  decoded.timeText = items.Value("time");
   decoded.cmd = items.Value("cmd");
-  if (std::string key = LastRunKey(decoded.cmd); key != decoded.cmd) decoded.storeKey = std::move(key);
   decoded.decoded = true;
   job = std::move(decoded);  // only a complete decoding is kept
   return job;
 }
 
-DateTimeValue JobReading::Time(const platform::Clock& clock) {
-  if (!time) time = ParseDateTime(timeText, ParseKind::DateAndTime, clock);
-  return *time;
+DateTimeValue JobReadings::Time(int index, const TStringList& jobList,
+                                const platform::Clock& clock) {
+  JobReading& job = jobs_[static_cast<std::size_t>(index)];
+  if (!job.timeRead) {
+    job.time = ParseDateTime(Tokens(jobList.Line(index)).Value("time"), ParseKind::DateAndTime, clock);
+    job.timeRead = true;
+  }
+  return job.time;
 }
 
-DateTimeValue JobReading::LastRun(const TStringList& store, const platform::Clock& clock) {
-  if (!lastRun || lastRunGeneration != store.Generation()) {
-    lastRun = LastRunFromText(store.ValueOf(Key()), clock);
-    lastRunGeneration = store.Generation();
+DateTimeValue JobReadings::LastRun(int index, const TStringList& store,
+                                   const platform::Clock& clock) {
+  JobReading& job = jobs_[static_cast<std::size_t>(index)];
+  if (!job.lastRunRead || job.lastRunGeneration != store.Generation()) {
+    job.lastRun = LastRunFromText(store.ValueOf(job.Key()), clock);
+    job.lastRunGeneration = store.Generation();
+    job.lastRunRead = true;
   }
-  return *lastRun;
+  return job.lastRun;
 }

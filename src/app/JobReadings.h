@@ -5,6 +5,10 @@
 // date-time settings change rarely: decoding a schedule, reading its time and looking its
 // command up in the store are done again only when what they were read from has changed.
 // A reading that fails is never kept, so it fails again, at the same job, on the next tick.
+//
+// A reading holds what every tick uses (the days and the command) and the two values read
+// from texts; the time text is decoded from the job's line again on the rare tick that has to
+// read it again, so the idle scheduler keeps one copy less of every job.
 
 #include <cstdint>
 #include <optional>
@@ -16,21 +20,18 @@
 #include "foundation/TStringList.h"
 
 struct JobReading {
-  bool decoded = false;
   std::string days;  // the job's items, unescaped
-  std::string timeText;
   std::string cmd;
-  std::optional<DateTimeValue> time;
-  std::optional<DateTimeValue> lastRun;
-  std::uint64_t lastRunGeneration = 0;  // generation of the store lastRun was read from
-  std::string storeKey;  // kept only when it differs from cmd (a command holding '=')
 
-  // The command as the last-run store names it.
-  const std::string& Key() const { return storeKey.empty() ? cmd : storeKey; }
-  // The job's time of day, read from its text once (ConversionError when it cannot be).
-  DateTimeValue Time(const platform::Clock& clock);
-  // The job's last run as `store` holds it, read again whenever the store has changed.
-  DateTimeValue LastRun(const TStringList& store, const platform::Clock& clock);
+  // The command as the last-run store names it (LastRunKey).
+  std::string Key() const;
+
+ private:
+  friend class JobReadings;
+  DateTimeValue time = 0;
+  DateTimeValue lastRun = 0;
+  std::uint64_t lastRunGeneration = 0;  // generation of the store lastRun was read from
+  bool decoded = false, timeRead = false, lastRunRead = false;
 };
 
 class JobReadings {
@@ -42,6 +43,12 @@ class JobReadings {
   // The reading of line `index` of the job list, decoded on first use (raising as decoding
   // does).
   JobReading& Job(int index, const TStringList& jobList);
+  // The time of day of job `index`, read from its `time` item once (ConversionError when it
+  // cannot be).
+  DateTimeValue Time(int index, const TStringList& jobList, const platform::Clock& clock);
+  // The last run of job `index` as `store` holds it, read again whenever the store has
+  // changed.
+  DateTimeValue LastRun(int index, const TStringList& store, const platform::Clock& clock);
 
  private:
   struct ParseSettings {

@@ -12,8 +12,8 @@ void CheckSchedule(SchedContext& context) {
   for (int j = 0; j < state.JobList.LineCount(); ++j) {
     JobReading& job = state.readings.Job(j, state.JobList);
     const bool onToday = IsOnDay(job.days, today);
-    const DateTimeValue t = job.Time(context.clock);
-    const DateTimeValue lastRun = job.LastRun(state.LastRunStore, context.clock);
+    const DateTimeValue t = state.readings.Time(j, state.JobList, context.clock);
+    const DateTimeValue lastRun = state.readings.LastRun(j, state.LastRunStore, context.clock);
     if (!IsDue(onToday, today, nowOfDay, t, lastRun)) continue;
 
     // Recorded and saved before the start: a job that cannot be recorded is not started.

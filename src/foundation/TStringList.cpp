@@ -204,6 +204,13 @@ int TStringList::Append(std::string line) {
   return LineCount() - 1;
 }
 
+void TStringList::TakeLines(TStringList& other) {
+  lines_ = std::move(other.lines_);
+  other.lines_.clear();
+  Changed();
+  other.Changed();
+}
+
 void TStringList::RemoveAll() {
   lines_.clear();
   Changed();

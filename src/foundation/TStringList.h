@@ -66,6 +66,8 @@ class TStringList : public TStrings {
   const std::vector<std::string>& Lines() const { return lines_; }
   // Room for `count` lines without moving them again: for a caller that knows how many come.
   void Reserve(int count) { lines_.reserve(static_cast<std::size_t>(count)); }
+  // Replaces the lines by those of `other`, moved rather than copied; `other` is left empty.
+  void TakeLines(TStringList& other);
 
   // Changes with every change of the lines, and no two states of any lists share a number:
   // a reader that remembers it knows whether what it read is still current.

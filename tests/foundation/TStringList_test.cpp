@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -27,6 +28,28 @@ TEST(TStringList, AppendReturnsTheOldCountAndKeepsDuplicates) {
   list.RemoveAll();
   list.RemoveAll();
   EXPECT_EQ(list.LineCount(), 0);
+}
+
+// A reader that remembers the generation sees every change, also one that takes the lines of
+// another list; two lists never share a generation.
+TEST(TStringList, EveryChangeGivesANewGenerationAndTakingLinesMovesThem) {
+  TStringList list = ListOf({"a", "b"});
+  TStringList other = ListOf({"c"});
+  EXPECT_NE(list.Generation(), other.Generation());
+  std::vector<std::uint64_t> seen{list.Generation(), other.Generation()};
+  list.TakeLines(other);
+  EXPECT_EQ(list.Lines(), std::vector<std::string>{"c"});
+  EXPECT_EQ(other.LineCount(), 0);
+  seen.push_back(list.Generation());
+  seen.push_back(other.Generation());
+  list.Append("d");
+  seen.push_back(list.Generation());
+  list.ReplaceLine(0, "e");
+  seen.push_back(list.Generation());
+  list.RemoveLine(0);
+  seen.push_back(list.Generation());
+  std::sort(seen.begin(), seen.end());
+  EXPECT_EQ(std::adjacent_find(seen.begin(), seen.end()), seen.end());
 }
 
 TEST(TStringList, IndexOutsideTheListNamesTheIndexAndChangesNothing) {
