@@ -6,9 +6,9 @@
 // command up in the store are done again only when what they were read from has changed.
 // A reading that fails is never kept, so it fails again, at the same job, on the next tick.
 //
-// A reading holds what every tick uses (the days and the command) and the two values read
-// from texts; the time text is decoded from the job's line again on the rare tick that has to
-// read it again, so the idle scheduler keeps one copy less of every job.
+// Kept is only what every tick uses: a job's days, its time and its last run. What is needed
+// on the rare tick that reads a text again or starts the job (the time text, the command) is
+// decoded from the job's line then, so the idle scheduler holds no second copy of them.
 
 #include <cstdint>
 #include <optional>
@@ -19,38 +19,33 @@
 #include "foundation/DateTimeValue.h"
 #include "foundation/TStringList.h"
 
-struct JobReading {
-  std::string days;  // the job's items, unescaped
-  std::string cmd;
-
-  // The command as the last-run store names it (LastRunKey).
-  std::string Key() const;
-
- private:
-  friend class JobReadings;
-  DateTimeValue time = 0;
-  DateTimeValue lastRun = 0;
-  std::uint64_t lastRunGeneration = 0;  // generation of the store lastRun was read from
-  bool decoded = false, timeRead = false, lastRunRead = false;
-};
-
 class JobReadings {
  public:
   // At the start of each tick: forgets everything when the job list changed, and the
   // date-time readings when the settings or the year (which reading a text may depend on)
   // changed.
   void BeginTick(std::uint16_t year, const TStringList& jobList);
-  // The reading of line `index` of the job list, decoded on first use (raising as decoding
+
+  // The `days` of line `index` of the job list, decoded on first use (raising as decoding
   // does).
-  JobReading& Job(int index, const TStringList& jobList);
-  // The time of day of job `index`, read from its `time` item once (ConversionError when it
-  // cannot be).
+  const std::string& Days(int index, const TStringList& jobList);
+  // The job's time of day, read from its `time` item once (ConversionError when it cannot be).
   DateTimeValue Time(int index, const TStringList& jobList, const platform::Clock& clock);
-  // The last run of job `index` as `store` holds it, read again whenever the store has
+  // The job's last run as `store` holds it for its command, read again whenever the store has
   // changed.
-  DateTimeValue LastRun(int index, const TStringList& store, const platform::Clock& clock);
+  DateTimeValue LastRun(int index, const TStringList& jobList, const TStringList& store,
+                        const platform::Clock& clock);
+  // The job's command line, decoded from its line.
+  static std::string Command(int index, const TStringList& jobList);
 
  private:
+  struct Reading {
+    std::string days;  // unescaped
+    DateTimeValue time = 0;
+    DateTimeValue lastRun = 0;
+    std::uint64_t lastRunGeneration = 0;  // generation of the store lastRun was read from
+    bool decoded = false, timeRead = false, lastRunRead = false;
+  };
   struct ParseSettings {
     char dateSep, timeSep, decimalSep;
     std::string shortDatePicture, amText, pmText;
@@ -60,5 +55,5 @@ class JobReadings {
 
   std::optional<ParseSettings> settings_;
   std::uint64_t jobListGeneration_ = 0;
-  std::vector<JobReading> jobs_;
+  std::vector<Reading> jobs_;
 };

@@ -1,6 +1,7 @@
 #include "app/ScheduleCheck.h"
 
 #include "app/DueRule.h"
+#include "app/LastRunKey.h"
 #include "foundation/DateTimeText.h"
 
 void CheckSchedule(SchedContext& context) {
@@ -10,15 +11,16 @@ void CheckSchedule(SchedContext& context) {
 
   state.readings.BeginTick(SplitDate(today).year, state.JobList);
   for (int j = 0; j < state.JobList.LineCount(); ++j) {
-    JobReading& job = state.readings.Job(j, state.JobList);
-    const bool onToday = IsOnDay(job.days, today);
+    const bool onToday = IsOnDay(state.readings.Days(j, state.JobList), today);
     const DateTimeValue t = state.readings.Time(j, state.JobList, context.clock);
-    const DateTimeValue lastRun = state.readings.LastRun(j, state.LastRunStore, context.clock);
+    const DateTimeValue lastRun =
+        state.readings.LastRun(j, state.JobList, state.LastRunStore, context.clock);
     if (!IsDue(onToday, today, nowOfDay, t, lastRun)) continue;
 
     // Recorded and saved before the start: a job that cannot be recorded is not started.
-    state.LastRunStore.SetValueOf(job.Key(), DateTimeText(today + t));
+    const std::string cmd = JobReadings::Command(j, state.JobList);
+    state.LastRunStore.SetValueOf(LastRunKey(cmd), DateTimeText(today + t));
     state.LastRunStore.SaveLines(state.StorePath());
-    context.launcher.Start(job.cmd);
+    context.launcher.Start(cmd);
   }
 }
