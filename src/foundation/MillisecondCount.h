@@ -59,6 +59,16 @@ constexpr std::optional<std::int64_t> MillisecondCount(double value) {
       biasedExponent == 0 ? fraction : fraction | (std::uint64_t{1} << 52);  // < 2^53
   int exponent = (biasedExponent == 0 ? 1 : biasedExponent) - 1075;
 
+  // A whole number of days, as every date is, from 1 on: the product is exact in 64 bits,
+  // so neither rounding changes it.
+  if (exponent < 0 && exponent >= -52 &&
+      (significand & ((std::uint64_t{1} << -exponent) - 1)) == 0) {
+    const std::uint64_t days = significand >> -exponent;
+    if (days > ((std::uint64_t{1} << 62) - 1) / kMsPerDay) return std::nullopt;
+    const auto count = static_cast<std::int64_t>(days * kMsPerDay);
+    return negative ? -count : count;
+  }
+
   // |value| * 86 400 000 in the extended format: bits * 2^exponent.
   const std::uint64_t bits64 = KeepSixtyFourBits(Wide{significand} * kMsPerDay, exponent);
   // Below 2^62 exactly when the bits reach no higher than 2^61.
@@ -82,3 +92,4 @@ static_assert(*MillisecondCount(0.0) == 0);
 static_assert(*MillisecondCount(0.5) == 43'200'000);
 static_assert(!MillisecondCount(0x1p62 / 86'400'000 * 2));
 static_assert(*MillisecondCount(-693593) == -59'926'435'200'000);  // 0001-01-01
+static_assert(*MillisecondCount(1.0) == 86'400'000 && *MillisecondCount(2958465.0) == 255'611'376'000'000);
