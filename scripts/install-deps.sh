@@ -10,6 +10,7 @@ packages=(
   wine64 xvfb faketime                    # running and testing it for real
   clang libclang-rt-dev locales           # sanitizers and fuzzing, POSIX locales for the tests
   cron                                    # the memory benchmark compares with its daemon
+  python3                                 # bench/run.sh makes its tables
 )
 
 missing=()
