@@ -41,7 +41,8 @@ class TStrings {
   // "Stream read error" and the list unchanged when a read fails after the open.
   void LoadLines(const std::string& path);
   // Line `index` of the file as LoadLines then Line would give it, without keeping the other
-  // lines: the same errors, "Cannot open file %s" and "List index out of bounds (%d)".
+  // lines: the same errors, "Cannot open file %s", "Stream read error" and "List index out of
+  // bounds (%d)".
   static std::string LoadLine(const std::string& path, int index);
   // Writes every line followed by CR LF. The file is replaced in one step, so after a
   // failure ("Cannot create file %s", "Stream write error") the previous file is whole.
