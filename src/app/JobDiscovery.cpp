@@ -40,8 +40,9 @@ void ListScheduledJobs(SchedContext& context, TStringList& found) {
     std::string name = EntryName(entry);
     if (IsJobFile(EntryType(entry), name)) jobFiles.push_back(std::move(name));
   });
+  ScheduleLineReader reader(state.JobsDir);
   for (const std::string& name : jobFiles) {
-    const Tokens schedule(ReadScheduleLine(state.JobsDir, name));
+    const Tokens schedule(reader.Read(name));
     if (IsScheduled(schedule)) found.Append(schedule.Text());
   }
 }

@@ -17,12 +17,20 @@ bool IsJobFile(std::string_view type, const std::string& name) {
 }
 
 std::string ReadScheduleLine(const std::string& jobsDir, const std::string& name) {
-  const std::string path = jobsDir + name;
+  return ScheduleLineReader(jobsDir).Read(name);
+}
+
+std::string ScheduleLineReader::Read(const std::string& name) {
+  const std::string path = jobsDir_ + name;
   // Its command would run as this user: a file that someone else could have written is
   // refused as an unreadable one is.
-  if (const auto reason = platform::UnsafeToRunReason(path))
+  const auto folderCheck =
+      folderFoundSafe_ ? platform::FolderCheck::AlreadyFoundSafe : platform::FolderCheck::Look;
+  if (const auto reason = platform::UnsafeToRunReason(path, folderCheck))
     throw Exception("Unsafe job file " + path + ": " + *reason);
-  return TStrings::LoadLine(path, ScheduleLineIndex);
+  std::string line = TStrings::LoadLine(path, ScheduleLineIndex);
+  if (!folderFoundSafe_) folderFoundSafe_ = !platform::UnsafeFolderReason(path);
+  return line;
 }
 
 bool IsScheduled(const Tokens& schedule) { return schedule.Value("do_schedule") == "1"; }

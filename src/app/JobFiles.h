@@ -23,5 +23,18 @@ bool IsJobFile(std::string_view type, const std::string& name);
 // "Unsafe job file %s: <reason>" when others could have written it (UnsafeToRunReason).
 std::string ReadScheduleLine(const std::string& jobsDir, const std::string& name);
 
+// Reads the schedule lines of job files of one folder one after the other, as
+// ReadScheduleLine does, but looks at the folder's safety only until it has been found safe
+// (once per rebuild rather than once per file).
+class ScheduleLineReader {
+ public:
+  explicit ScheduleLineReader(const std::string& jobsDir) : jobsDir_(jobsDir) {}
+  std::string Read(const std::string& name);
+
+ private:
+  const std::string& jobsDir_;
+  bool folderFoundSafe_ = false;
+};
+
 // Whether a decoded schedule line has scheduling on: `do_schedule` is exactly "1".
 bool IsScheduled(const Tokens& schedule);

@@ -37,7 +37,13 @@ FileContents ReadWholeFile(const std::string& path);
 // may write the file, or others may write its folder and it is not sticky. Group write is
 // allowed (a user's own group). On Windows the program's folder is the user's: always nothing.
 // A file that cannot be looked at gives nothing; reading it then tells why.
-std::optional<std::string> UnsafeToRunReason(const std::string& path);
+// A reader of many files of one folder looks at the folder once: with AlreadyFoundSafe only
+// the file itself is looked at.
+enum class FolderCheck { Look, AlreadyFoundSafe };
+std::optional<std::string> UnsafeToRunReason(const std::string& path,
+                                             FolderCheck folderCheck = FolderCheck::Look);
+// The part of UnsafeToRunReason that looks at the folder holding `path`.
+std::optional<std::string> UnsafeFolderReason(const std::string& path);
 
 enum class SaveOutcome { Saved, CannotCreate, ShortWrite };
 

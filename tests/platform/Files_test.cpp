@@ -136,6 +136,11 @@ void ExpectReasons(const SafetyCase* cases, std::size_t count, uid_t folderOwner
     ASSERT_EQ(chmod(path.c_str(), c.fileMode), 0);
     ASSERT_EQ(chmod(folder.c_str(), c.folderMode), 0);
     EXPECT_EQ(platform::UnsafeToRunReason(path), c.reason);
+    // The halves that a reader of many files of the folder uses: the folder once, then each
+    // file without it.
+    const std::optional<std::string> ofFile =
+        platform::UnsafeToRunReason(path, platform::FolderCheck::AlreadyFoundSafe);
+    EXPECT_EQ(ofFile ? ofFile : platform::UnsafeFolderReason(path), c.reason);
   }
 }
 

@@ -105,7 +105,7 @@ std::string OwnerText(const struct stat& status) {
 
 }  // namespace
 
-std::optional<std::string> UnsafeToRunReason(const std::string& path) {
+std::optional<std::string> UnsafeToRunReason(const std::string& path, FolderCheck folderCheck) {
   // A link of another user's in a folder that others may write (sticky) leads wherever
   // they chose. The file itself is then looked at as it will be read, through the link.
   struct stat file;
@@ -116,6 +116,11 @@ std::optional<std::string> UnsafeToRunReason(const std::string& path) {
   }
   if (!OwnedByThisUserOrRoot(file)) return "it belongs to " + OwnerText(file);
   if (file.st_mode & S_IWOTH) return std::string("other users may write it");
+  if (folderCheck == FolderCheck::AlreadyFoundSafe) return std::nullopt;
+  return UnsafeFolderReason(path);
+}
+
+std::optional<std::string> UnsafeFolderReason(const std::string& path) {
   // Whoever may write the folder may put another file, or a link to one, in its place.
   struct stat folder;
   if (stat(FolderOf(path).c_str(), &folder) != 0) return std::nullopt;

@@ -74,7 +74,11 @@ FileContents ReadWholeFile(const std::string& path) {
   return contents;
 }
 
-std::optional<std::string> UnsafeToRunReason(const std::string&) { return std::nullopt; }
+std::optional<std::string> UnsafeToRunReason(const std::string&, FolderCheck) {
+  return std::nullopt;
+}
+
+std::optional<std::string> UnsafeFolderReason(const std::string&) { return std::nullopt; }
 
 SaveOutcome ReplaceWholeFile(const std::string& path, std::string_view bytes) {
   const FileCalls& calls = fileCalls;
