@@ -33,7 +33,8 @@ DateTimeValue JobReadings::Time(int index, const TStringList& jobList,
                                 const platform::Clock& clock) {
   Reading& job = jobs_[static_cast<std::size_t>(index)];
   if (!job.timeRead) {
-    job.time = ParseDateTime(Tokens(jobList.Line(index)).Value("time"), ParseKind::DateAndTime, clock);
+    const std::string text = Tokens(jobList.Line(index)).Value("time");
+    job.time = ParseDateTime(text, ParseKind::DateAndTime, clock);
     job.timeRead = true;
   }
   return job.time;
