@@ -74,8 +74,8 @@ std::string TStrings::CommaJoined() const {
   return text;
 }
 
-void TStrings::LoadLines(const std::string& path) {
-  const platform::FileContents contents = platform::ReadWholeFile(path);
+void TStrings::LoadLines(const std::string& path, platform::ReadSharing sharing) {
+  const platform::FileContents contents = platform::ReadWholeFile(path, sharing);
   switch (contents.outcome) {
     case platform::ReadOutcome::Read:
       break;

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Files.h"
+
 // Line operations are the primitives; name=value, comma text and files build on them.
 class TStrings {
  public:
@@ -37,9 +39,11 @@ class TStrings {
 
   // Replaces the lines by those of the file (CR LF, lone CR or lone LF end a line; a NUL
   // ends the text). EFOpenError "Cannot open file %s" and the list unchanged when the file
-  // cannot be opened, also while another process has it open for writing; EReadError
-  // "Stream read error" and the list unchanged when a read fails after the open.
-  void LoadLines(const std::string& path);
+  // cannot be opened, also while another process has it open for writing (unless `sharing`
+  // lets everyone in, see platform::ReadSharing); EReadError "Stream read error" and the
+  // list unchanged when a read fails after the open.
+  void LoadLines(const std::string& path,
+                 platform::ReadSharing sharing = platform::ReadSharing::ReadersOnly);
   // Writes every line followed by CR LF. The file is replaced in one step, so after a
   // failure ("Cannot create file %s", "Stream write error") the previous file is whole.
   void SaveLines(const std::string& path) const;
