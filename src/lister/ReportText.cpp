@@ -22,6 +22,11 @@ std::string Joined(const std::vector<std::string>& files) {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
+// "1 file", "2 files".
+std::string Count(int n, const std::string& noun) {
+  return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+}
+
 std::string ErrorNote(const SurveyRow& row) {
   const JobError& error = *row.error;
   std::string note = row.file + ": " + Quoted(error.text);
@@ -76,8 +81,8 @@ std::vector<std::string> FooterLines(const Survey& survey, const SchedulerPresen
     lines.push_back("No job folder " + Quoted(survey.jobsDir) + ".");
   } else {
     const SurveyCounts c = survey.Counts();
-    std::string counts = std::to_string(c.files) + " files: " + std::to_string(c.listed) +
-                         " jobs listed by the scheduler, " + std::to_string(c.heldBack) +
+    std::string counts = Count(c.files, "file") + ": " + Count(c.listed, "job") +
+                         " listed by the scheduler, " + std::to_string(c.heldBack) +
                          " held back, " + std::to_string(c.off) + " off, " +
                          std::to_string(c.ignored) + " ignored; " + std::to_string(c.withErrors) +
                          " with errors.";
