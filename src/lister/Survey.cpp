@@ -169,7 +169,7 @@ void ReadUnlisted(const FolderWalk& walk, SchedState& state, const platform::Clo
         row.schedule->t = reading.Time(clock);
       } catch (...) {
       }
-      if (row.lastText) row.last = reading.LastRun(state.LastRunStore, clock);
+      if (row.lastText) row.last = LastRunFromText(stored, clock);
     } catch (...) {
     }
     row.schedule->words = ScheduleInWords(row.schedule->days, row.schedule->t,
@@ -203,10 +203,11 @@ std::vector<ListedJob> ReadListed(const FolderWalk& walk, SchedState& state,
       } catch (...) {
         job.timeError = CurrentErrorMessage();
       }
+      // What JobReading::LastRun does, with the store's text kept for showing.
       const std::string stored = state.LastRunStore.ValueOf(job.key);
       if (!stored.empty()) row.lastText = stored;
       try {
-        job.lastRun = reading->LastRun(state.LastRunStore, clock);
+        job.lastRun = LastRunFromText(stored, clock);
         if (row.lastText) row.last = job.lastRun;
       } catch (...) {
         job.storeError = CurrentErrorMessage();
@@ -253,14 +254,20 @@ void Foretell(const FolderWalk& walk, const std::vector<ListedJob>& jobs, int it
               Survey& survey) {
   TickFailures failures(jobs);
   const std::vector<std::vector<std::size_t>> sharers = EarlierSharers(jobs);
+  std::map<std::string, std::vector<std::size_t>> unflaggedByDays;  // most jobs share a few
   const DateTimeValue today = survey.today, now = survey.nowOfDay;
   const std::size_t failingToday = failures.FirstFailing(today);
   for (std::size_t k = 0; k < jobs.size(); ++k) {
     const ListedJob& job = jobs[k];
     SurveyRow& row = survey.rows[walk.listedRow.at(k)];
     // Flags that end before some days fail the ticks of those days only.
-    const std::vector<std::size_t> unflagged =
-        job.AlwaysFails() ? std::vector<std::size_t>{} : PositionsWithoutFlag(job.days, today);
+    std::vector<std::size_t> unflagged;
+    if (!job.AlwaysFails()) {
+      auto known = unflaggedByDays.find(job.days);
+      if (known == unflaggedByDays.end())
+        known = unflaggedByDays.emplace(job.days, PositionsWithoutFlag(job.days, today)).first;
+      unflagged = known->second;
+    }
     const std::string failingDays =
         unflagged.empty() ? std::string() : PositionsInWords(IsWeekly(job.days), unflagged);
     if (const auto error = job.ErrorOn(today)) {
