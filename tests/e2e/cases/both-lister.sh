@@ -14,6 +14,9 @@ lister_json() {
 # table, the JSON and the exit codes; then a broken file and what it holds back.
 case_lister_table_json_and_exit_codes() {
   local app="$CASE/app" now=--now=2026-12-09T14:29:00 out status
+  # A file name outside ASCII needs a locale whose codeset the C library (and through it
+  # Wine) knows: C.UTF-8 always is there.
+  CASE_LC_ALL=C.UTF-8
   new_copy "$app"
   add_lister "$app"
   add_job "$app" nightly.hvj "do_schedule=1,days=1111100,time=14:30:00,cmd=$IDLE_COMMAND nightly"
@@ -128,6 +131,7 @@ case_lister_probing_in_a_loop_never_stops_a_starting_scheduler() {
   done
   : >"$CASE/stop"
   wait "$looper"
+  unregister
   start_scheduler "$app"
   require "the scheduler is up again" wait_for 60 registered "$app" || return 1
   check "the lister: running, registered for this folder" equals \
