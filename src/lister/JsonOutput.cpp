@@ -7,7 +7,8 @@
 
 namespace {
 
-using nlohmann::json;
+// Members in the order the schema lists them.
+using json = nlohmann::ordered_json;
 
 // Every text of the system goes out as UTF-8; what still is not (a byte the code page does
 // not define) is replaced when the document is written.
