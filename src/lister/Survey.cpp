@@ -84,7 +84,7 @@ void LoadStore(SchedState& state, Survey& survey) {
 // What the folder walk found for the rows that hold a readable schedule line: the line
 // re-encoded as the rebuild puts it in the job list.
 struct FolderWalk {
-  std::map<std::size_t, std::size_t> listedRow;  // job list index -> row
+  std::vector<std::size_t> listedRows;           // row of each job of the job list
   std::vector<std::size_t> unlistedRows;         // rows of `unlisted`, in order
   TStringList unlisted;                          // encoded lines of the others
   std::optional<std::size_t> failedRow;          // where the rebuild stops
@@ -120,7 +120,8 @@ FolderWalk WalkJobFolder(SchedState& state, const platform::Clock& clock, Survey
       row.status = scheduled ? JobStatus::Scheduled : JobStatus::Off;
       if (!scheduled) row.note = "do_schedule is not \"1\"";
       if (scheduled && !walk.failedRow) {
-        walk.listedRow[static_cast<std::size_t>(state.JobList.Append(schedule.Text()))] = index;
+        state.JobList.Append(schedule.Text());
+        walk.listedRows.push_back(index);
         row.listed = true;
       } else {
         walk.unlisted.Append(schedule.Text());
@@ -185,7 +186,7 @@ std::vector<ListedJob> ReadListed(const FolderWalk& walk, SchedState& state,
   std::vector<ListedJob> jobs(static_cast<std::size_t>(state.JobList.LineCount()));
   for (std::size_t k = 0; k < jobs.size(); ++k) {
     ListedJob& job = jobs[k];
-    SurveyRow& row = survey.rows[walk.listedRow.at(k)];
+    SurveyRow& row = survey.rows[walk.listedRows.at(k)];
     JobReading* reading = nullptr;
     try {
       reading = &readings.Job(static_cast<int>(k), state.JobList);
@@ -236,7 +237,7 @@ std::vector<std::size_t> PositionsWithoutFlag(const std::string& days, DateTimeV
 std::vector<std::string> JobsAfter(const FolderWalk& walk, std::size_t k, std::size_t count,
                                    const Survey& survey) {
   std::vector<std::string> files;
-  for (std::size_t j = k + 1; j < count; ++j) files.push_back(survey.rows[walk.listedRow.at(j)].file);
+  for (std::size_t j = k + 1; j < count; ++j) files.push_back(survey.rows[walk.listedRows.at(j)].file);
   return files;
 }
 
@@ -259,7 +260,7 @@ void Foretell(const FolderWalk& walk, const std::vector<ListedJob>& jobs, int it
   const std::size_t failingToday = failures.FirstFailing(today);
   for (std::size_t k = 0; k < jobs.size(); ++k) {
     const ListedJob& job = jobs[k];
-    SurveyRow& row = survey.rows[walk.listedRow.at(k)];
+    SurveyRow& row = survey.rows[walk.listedRows.at(k)];
     // Flags that end before some days fail the ticks of those days only.
     std::vector<std::size_t> unflagged;
     if (!job.AlwaysFails()) {
@@ -281,7 +282,7 @@ void Foretell(const FolderWalk& walk, const std::vector<ListedJob>& jobs, int it
                              failingDays, JobsAfter(walk, k, jobs.size(), survey)};
     }
     if (failingToday < k)
-      row.heldBack = HeldBack{survey.rows[walk.listedRow.at(failingToday)].file, ErrorStage::Tick};
+      row.heldBack = HeldBack{survey.rows[walk.listedRows.at(failingToday)].file, ErrorStage::Tick};
     if (failures.AlwaysFailing() <= k) continue;  // no tick ever gets to start it
     row.next = NextStarts(job.days, job.t, job.lastRun, today, now, iterations,
                           [&](DateTimeValue day, DateTimeValue tick) {
