@@ -22,7 +22,10 @@ int TStrings::FindName(std::string_view name) const {
 
 std::string TStrings::ValueOf(std::string_view name) const {
   const int index = FindName(name);
-  if (index < 0) return {};
+  return index < 0 ? std::string() : ValueAt(index, name);
+}
+
+std::string TStrings::ValueAt(int index, std::string_view name) const {
   // The value starts after as many characters as the name asked for, and its '='.
   const std::string& line = LineRef(index);
   const std::size_t start = name.size() + 1;

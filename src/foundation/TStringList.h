@@ -30,6 +30,9 @@ class TStrings {
   int FindName(std::string_view name) const;
   // Value after "name=" of the first matching line; empty when there is none.
   std::string ValueOf(std::string_view name) const;
+  // The value of line `index` as ValueOf gives it when that line matches `name`: what
+  // follows as many characters as `name` has, and the '='.
+  std::string ValueAt(int index, std::string_view name) const;
   // Replaces the first matching line by name=value (appending when absent); an empty
   // value removes the first matching line instead.
   void SetValueOf(std::string_view name, std::string_view value);

@@ -1,6 +1,6 @@
 #include "lister/ListedJobs.h"
 
-#include <algorithm>
+#include <unordered_map>
 
 #include "app/DueRule.h"
 #include "platform/TextCompare.h"
@@ -37,26 +37,19 @@ std::size_t TickFailures::FirstFailing(DateTimeValue day) {
 }
 
 std::vector<std::vector<std::size_t>> EarlierSharers(const std::vector<ListedJob>& jobs) {
-  std::vector<std::size_t> byTime;
+  // Jobs by store entry first: most commands are one job's alone.
+  std::unordered_map<std::string, std::vector<std::size_t>> byEntry;
   for (std::size_t i = 0; i < jobs.size(); ++i)
-    if (!jobs[i].AlwaysFails()) byTime.push_back(i);
-  std::stable_sort(byTime.begin(), byTime.end(),
-                   [&](std::size_t a, std::size_t b) { return jobs[a].t < jobs[b].t; });
+    if (!jobs[i].AlwaysFails()) byEntry[platform::CaseFoldKey(jobs[i].key)].push_back(i);
   std::vector<std::vector<std::size_t>> sharers(jobs.size());
-  for (std::size_t a = 0; a < byTime.size(); ++a) {
-    const ListedJob& job = jobs[byTime[a]];
-    for (std::size_t b = a + 1; b < byTime.size(); ++b) {
-      const std::size_t other = byTime[b];
-      if (!(jobs[other].t < job.t + ScheduleWindow())) break;
-      if (other < byTime[a] && platform::SameTextIgnoringCase(jobs[other].key, job.key))
-        sharers[byTime[a]].push_back(other);
-    }
-    // Jobs of the same time stand before `a` in time order too.
-    for (std::size_t b = a; b-- > 0 && jobs[byTime[b]].t == job.t;) {
-      const std::size_t other = byTime[b];
-      if (other < byTime[a] && platform::SameTextIgnoringCase(jobs[other].key, job.key))
-        sharers[byTime[a]].push_back(other);
-    }
+  for (const auto& [entry, group] : byEntry) {
+    for (std::size_t a = 0; a < group.size(); ++a)
+      for (std::size_t b = 0; b < a; ++b) {  // earlier in the list
+        const ListedJob& job = jobs[group[a]];
+        const ListedJob& other = jobs[group[b]];
+        if (!(other.t < job.t) && other.t < job.t + ScheduleWindow())
+          sharers[group[a]].push_back(group[b]);
+      }
   }
   return sharers;
 }

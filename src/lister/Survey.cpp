@@ -10,6 +10,7 @@
 #include "listing/Directory.h"
 #include "lister/ListedJobs.h"
 #include "lister/ScheduleWords.h"
+#include "lister/StoreLookup.h"
 #include "platform/Files.h"
 
 std::string_view StatusWord(JobStatus status) {
@@ -153,7 +154,7 @@ void HoldBackAfterFailedRebuild(const FolderWalk& walk, Survey& survey) {
 // The items of a row as the schedule check reads them from the encoded line, with the
 // time read and the store's entry for its command; for jobs outside the job list, whose
 // readings the scheduler never makes, a failed reading only leaves that part out.
-void ReadUnlisted(const FolderWalk& walk, SchedState& state, const platform::Clock& clock,
+void ReadUnlisted(const FolderWalk& walk, const StoreLookup& store, const platform::Clock& clock,
                   Survey& survey) {
   JobReadings readings;
   readings.BeginTick(SplitDate(survey.today).year, walk.unlisted);
@@ -164,7 +165,7 @@ void ReadUnlisted(const FolderWalk& walk, SchedState& state, const platform::Clo
       row.schedule->days = reading.days;
       row.schedule->time = reading.timeText;
       row.schedule->cmd = reading.cmd;
-      const std::string stored = state.LastRunStore.ValueOf(reading.Key());
+      const std::string stored = store.ValueOf(reading.Key());
       if (!stored.empty()) row.lastText = stored;
       try {
         row.schedule->t = reading.Time(clock);
@@ -179,8 +180,9 @@ void ReadUnlisted(const FolderWalk& walk, SchedState& state, const platform::Clo
 }
 
 // The listed jobs read as one tick of the schedule check reads them.
-std::vector<ListedJob> ReadListed(const FolderWalk& walk, SchedState& state,
-                                  const platform::Clock& clock, Survey& survey) {
+std::vector<ListedJob> ReadListed(const FolderWalk& walk, const SchedState& state,
+                                  const StoreLookup& store, const platform::Clock& clock,
+                                  Survey& survey) {
   JobReadings readings;
   readings.BeginTick(SplitDate(survey.today).year, state.JobList);
   std::vector<ListedJob> jobs(static_cast<std::size_t>(state.JobList.LineCount()));
@@ -205,7 +207,7 @@ std::vector<ListedJob> ReadListed(const FolderWalk& walk, SchedState& state,
         job.timeError = CurrentErrorMessage();
       }
       // What JobReading::LastRun does, with the store's text kept for showing.
-      const std::string stored = state.LastRunStore.ValueOf(job.key);
+      const std::string stored = store.ValueOf(job.key);
       if (!stored.empty()) row.lastText = stored;
       try {
         job.lastRun = LastRunFromText(stored, clock);
@@ -309,8 +311,9 @@ Survey TakeSurvey(SchedState& state, const platform::Clock& clock, int iteration
   const FolderWalk walk = WalkJobFolder(state, clock, survey);
   survey.listedJobs = state.JobList.LineCount();
   HoldBackAfterFailedRebuild(walk, survey);
-  ReadUnlisted(walk, state, clock, survey);
-  const std::vector<ListedJob> jobs = ReadListed(walk, state, clock, survey);
+  const StoreLookup store(state.LastRunStore);
+  ReadUnlisted(walk, store, clock, survey);
+  const std::vector<ListedJob> jobs = ReadListed(walk, state, store, clock, survey);
   Foretell(walk, jobs, iterations, survey);
   return survey;
 }

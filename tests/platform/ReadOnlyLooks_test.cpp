@@ -16,6 +16,7 @@
 #include "platform/Launcher.h"
 #include "platform/MutexLookup.h"
 #include "platform/NamedMutex.h"
+#include "platform/TextCompare.h"
 #include "platform/TestSupport.h"
 #include "platform/TextOutput.h"
 
@@ -111,6 +112,32 @@ TEST(SystemTextToUtf8, KeepsAsciiAndGivesValidUtf8) {
   for (const char c : utf8) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
   EXPECT_EQ(characters, high.size());
 #endif
+}
+
+// Texts compared one by one and through their keys match alike.
+TEST(CaseFoldKey, AgreesWithTheComparisonIgnoringCase) {
+  const std::string texts[] = {"",
+                               "backup.cmd",
+                               "BACKUP.CMD",
+                               "Backup.Cmd",
+                               "backup.cmd ",
+                               "backup.cm",
+                               "C:\\Tools\\backup.exe /job 1",
+                               "c:\\tools\\BACKUP.EXE /JOB 1",
+                               "C:\\Tools\\backup.exe /job 2",
+                               "run.exe /level|full",
+                               "run.exe /level,full",
+                               "caf\xE9",
+                               "CAF\xC9",
+                               "caf\xC9",
+                               "cafe",
+                               "a\x7F",
+                               "A\x7F"};
+  for (const std::string& a : texts)
+    for (const std::string& b : texts)
+      EXPECT_EQ(platform::CaseFoldKey(a) == platform::CaseFoldKey(b),
+                platform::SameTextIgnoringCase(a, b))
+          << "'" << a << "' and '" << b << "'";
 }
 
 TEST(ClockBiasAt, IsTheBiasInForceNowForTheMomentNow) {
