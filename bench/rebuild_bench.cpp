@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "JobFolder.h"
 #include "app/JobDiscovery.h"
 #include "app/SchedContext.h"
 #include "app/Sched_main.h"
@@ -15,30 +16,11 @@
 #include "fakes/FakeLauncher.h"
 #include "fakes/FakeMutexProbe.h"
 #include "fakes/FakeShell.h"
-#include "fakes/TempFolder.h"
 #include "foundation/DateTimeFormat.h"
 #include "platform/Files.h"
 #include "platform/FolderSearch.h"
 
 namespace {
-
-// A job folder of `jobs` scheduled job files of 23 lines each, plus a few files that are not
-// job files, as a real folder holds.
-std::unique_ptr<TempFolder> JobFolder(int jobs) {
-  auto folder = std::make_unique<TempFolder>();
-  std::string head;
-  for (int line = 1; line <= 22; ++line)
-    head += "source" + std::to_string(line) + "=C:\\Users\\me\\Documents\\folder " +
-            std::to_string(line) + "\r\n";
-  for (int i = 0; i < jobs; ++i) {
-    const std::string schedule = "do_schedule=1,days=1111100,time=" + std::to_string(8 + i % 12) +
-                                 ":15:00,cmd=C:\\Tools\\backup.exe /job " + std::to_string(i);
-    folder->Write("Backup Jobs/job" + std::to_string(i) + ".hvj", head + schedule + "\r\n");
-  }
-  folder->Write("Backup Jobs/readme.txt", "not a job\r\n");
-  folder->Write("Backup Jobs/old/keep.hvj", head);
-  return folder;
-}
 
 void Rebuild(benchmark::State& state) {
   const int jobs = static_cast<int>(state.range(0));

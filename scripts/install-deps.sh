@@ -6,11 +6,13 @@ packages=(
   cmake ninja-build g++ git               # native build
   libgtest-dev libgmock-dev               # unit tests (its sources also cross-build)
   libbenchmark-dev                        # benchmarks
+  libcli11-dev nlohmann-json3-dev         # the lister's command line and JSON (header-only)
   g++-mingw-w64-x86-64-posix              # the Windows program
   wine64 xvfb faketime                    # running and testing it for real
   clang libclang-rt-dev locales           # sanitizers and fuzzing, POSIX locales for the tests
   cron                                    # the memory benchmark compares with its daemon
   python3                                 # bench/run.sh makes its tables
+  jq                                      # end-to-end checks of the lister's JSON
 )
 
 missing=()

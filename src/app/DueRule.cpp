@@ -7,22 +7,50 @@ DateTimeValue ScheduleWindow() { return TimeFromParts(0, 5, 0, 0); }
 
 DateTimeValue DefaultLastRun() { return DateFromParts(1990, 1, 1); }
 
+bool IsWeekly(const std::string& days) { return days.size() < 8; }
+
 std::size_t DayPosition(const std::string& days, DateTimeValue date) {
-  if (days.size() < 8) return static_cast<std::size_t>((WeekdayNumber(date) + 5) % 7 + 1);
+  if (IsWeekly(days)) return static_cast<std::size_t>((WeekdayNumber(date) + 5) % 7 + 1);
   return SplitDate(date).day;
 }
 
-bool IsOnDay(const std::string& days, DateTimeValue date) {
+namespace {
+
+// Index (from 0) of the flag for `date`; npos when the text holds none.
+std::size_t FlagIndex(const std::string& days, DateTimeValue date) {
   const std::size_t position = DayPosition(days, date);
-  if (position > days.size()) throw ERangeError("Range check error");
-  return days[position - 1] == '1';
+  return position <= days.size() ? position - 1 : std::string::npos;
+}
+
+}  // namespace
+
+bool HasFlagFor(const std::string& days, DateTimeValue date) {
+  return FlagIndex(days, date) != std::string::npos;
+}
+
+bool IsOnDay(const std::string& days, DateTimeValue date) {
+  const std::size_t index = FlagIndex(days, date);
+  if (index == std::string::npos) throw ERangeError("Range check error");
+  return days[index] == '1';
 }
 
 DateTimeValue LastRunFromText(const std::string& stored, const platform::Clock& clock) {
   return stored.empty() ? DefaultLastRun() : ParseDateTime(stored, ParseKind::DateAndTime, clock);
 }
 
+bool InWindow(DateTimeValue nowOfDay, DateTimeValue t) {
+  return nowOfDay > t && nowOfDay < t + ScheduleWindow();
+}
+
+bool WindowPassed(DateTimeValue nowOfDay, DateTimeValue t) {
+  return !(nowOfDay < t + ScheduleWindow());
+}
+
+bool RunRecorded(DateTimeValue lastRun, DateTimeValue day, DateTimeValue t) {
+  return !(lastRun < day + t);
+}
+
 bool IsDue(bool onToday, DateTimeValue today, DateTimeValue nowOfDay, DateTimeValue t,
            DateTimeValue lastRun) {
-  return onToday && nowOfDay > t && nowOfDay < t + ScheduleWindow() && lastRun < today + t;
+  return onToday && InWindow(nowOfDay, t) && !RunRecorded(lastRun, today, t);
 }

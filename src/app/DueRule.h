@@ -13,9 +13,16 @@ DateTimeValue ScheduleWindow();
 // The last run of a command that the store does not know: 1990-01-01 00:00.
 DateTimeValue DefaultLastRun();
 
+// Whether a `days` text flags weekdays (under 8 flags, from Monday) rather than days of the
+// month.
+bool IsWeekly(const std::string& days);
+
 // Position (from 1) of the flag for `date` in a `days` text: the weekday from Monday = 1 for
-// a weekly text (under 8 flags), else the day of the month.
+// a weekly text, else the day of the month.
 std::size_t DayPosition(const std::string& days, DateTimeValue date);
+
+// Whether `days` holds a flag for `date` at all; IsOnDay raises on the days it does not.
+bool HasFlagFor(const std::string& days, DateTimeValue date);
 
 // Whether `days` flags `date` with '1'. ERangeError "Range check error" when the text holds
 // no flag for that day (an empty text, five weekly flags on a Saturday, 30 flags on the
@@ -26,8 +33,18 @@ bool IsOnDay(const std::string& days, DateTimeValue date);
 // text read as a date and time (ConversionError when it cannot be read).
 DateTimeValue LastRunFromText(const std::string& stored, const platform::Clock& clock);
 
+// Whether `nowOfDay` lies in the window of a job with time of day `t`: strictly after t
+// and strictly before t + ScheduleWindow.
+bool InWindow(DateTimeValue nowOfDay, DateTimeValue t);
+
+// Whether the window of a job with time of day `t` is over at `nowOfDay`.
+bool WindowPassed(DateTimeValue nowOfDay, DateTimeValue t);
+
+// Whether the last run `lastRun` already stands for the start at `day` + `t` (or a later
+// one), so that the job does not start for it again.
+bool RunRecorded(DateTimeValue lastRun, DateTimeValue day, DateTimeValue t);
+
 // Whether a job on for `today` (or not) with time of day `t` and last run `lastRun` is due
-// at `nowOfDay`: strictly after t, strictly before t + ScheduleWindow, and not yet run for
-// today + t.
+// at `nowOfDay`: in its window and not yet run for today + t.
 bool IsDue(bool onToday, DateTimeValue today, DateTimeValue nowOfDay, DateTimeValue t,
            DateTimeValue lastRun);

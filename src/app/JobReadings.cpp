@@ -33,8 +33,7 @@ DateTimeValue JobReadings::Time(int index, const TStringList& jobList,
                                 const platform::Clock& clock) {
   Reading& job = jobs_[static_cast<std::size_t>(index)];
   if (!job.timeRead) {
-    const std::string text = Tokens(jobList.Line(index)).Value("time");
-    job.time = ParseDateTime(text, ParseKind::DateAndTime, clock);
+    job.time = ParseDateTime(TimeText(index, jobList), ParseKind::DateAndTime, clock);
     job.timeRead = true;
   }
   return job.time;
@@ -53,4 +52,8 @@ DateTimeValue JobReadings::LastRun(int index, const TStringList& jobList,
 
 std::string JobReadings::Command(int index, const TStringList& jobList) {
   return Tokens(jobList.Line(index)).Value("cmd");
+}
+
+std::string JobReadings::TimeText(int index, const TStringList& jobList) {
+  return Tokens(jobList.Line(index)).Value("time");
 }

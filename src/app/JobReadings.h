@@ -35,8 +35,9 @@ class JobReadings {
   // changed.
   DateTimeValue LastRun(int index, const TStringList& jobList, const TStringList& store,
                         const platform::Clock& clock);
-  // The job's command line, decoded from its line.
+  // The job's command line and its time text, decoded from its line.
   static std::string Command(int index, const TStringList& jobList);
+  static std::string TimeText(int index, const TStringList& jobList);
 
  private:
   struct Reading {

@@ -28,7 +28,10 @@ int TStrings::FindName(std::string_view name) const {
 
 std::string TStrings::ValueOf(std::string_view name) const {
   const int index = FindName(name);
-  if (index < 0) return {};
+  return index < 0 ? std::string() : ValueAt(index, name);
+}
+
+std::string TStrings::ValueAt(int index, std::string_view name) const {
   // The value starts after as many characters as the name asked for, and its '='.
   const std::string& line = LineRef(index);
   const std::size_t start = name.size() + 1;
@@ -133,8 +136,8 @@ class LinesOf {
 namespace {
 
 // The bytes of the file, or the error that loading it raises.
-std::string FileBytes(const std::string& path) {
-  platform::FileContents contents = platform::ReadWholeFile(path);
+std::string FileBytes(const std::string& path, platform::ReadSharing sharing) {
+  platform::FileContents contents = platform::ReadWholeFile(path, sharing);
   switch (contents.outcome) {
     case platform::ReadOutcome::Read:
       break;
@@ -148,8 +151,8 @@ std::string FileBytes(const std::string& path) {
 
 }  // namespace
 
-void TStrings::LoadLines(const std::string& path) {
-  const std::string bytes = FileBytes(path);
+void TStrings::LoadLines(const std::string& path, platform::ReadSharing sharing) {
+  const std::string bytes = FileBytes(path, sharing);
   RemoveAll();
   LinesOf lines(bytes);
   std::string_view line;
@@ -157,7 +160,7 @@ void TStrings::LoadLines(const std::string& path) {
 }
 
 std::string TStrings::LoadLine(const std::string& path, int index) {
-  const std::string bytes = FileBytes(path);
+  const std::string bytes = FileBytes(path, platform::ReadSharing::ReadersOnly);
   LinesOf lines(bytes);
   std::string_view line;
   for (int i = 0; lines.Next(line); ++i)

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Files.h"
+
 // Line operations are the primitives; name=value, comma text and files build on them.
 class TStrings {
  public:
@@ -28,6 +30,9 @@ class TStrings {
   int FindName(std::string_view name) const;
   // Value after "name=" of the first matching line; empty when there is none.
   std::string ValueOf(std::string_view name) const;
+  // The value of line `index` as ValueOf gives it when that line matches `name`: what
+  // follows as many characters as `name` has, and the '='.
+  std::string ValueAt(int index, std::string_view name) const;
   // Replaces the first matching line by name=value (appending when absent); an empty
   // value removes the first matching line instead.
   void SetValueOf(std::string_view name, std::string_view value);
@@ -37,9 +42,11 @@ class TStrings {
 
   // Replaces the lines by those of the file (CR LF, lone CR or lone LF end a line; a NUL
   // ends the text). EFOpenError "Cannot open file %s" and the list unchanged when the file
-  // cannot be opened, also while another process has it open for writing; EReadError
-  // "Stream read error" and the list unchanged when a read fails after the open.
-  void LoadLines(const std::string& path);
+  // cannot be opened, also while another process has it open for writing (unless `sharing`
+  // lets everyone in, see platform::ReadSharing); EReadError "Stream read error" and the
+  // list unchanged when a read fails after the open.
+  void LoadLines(const std::string& path,
+                 platform::ReadSharing sharing = platform::ReadSharing::ReadersOnly);
   // Line `index` of the file as LoadLines then Line would give it, without keeping the other
   // lines: the same errors, "Cannot open file %s", "Stream read error" and "List index out of
   // bounds (%d)".

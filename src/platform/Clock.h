@@ -25,6 +25,11 @@ class Clock {
   virtual ~Clock() = default;
   virtual SystemTime LocalTime() const = 0;        // GetLocalTime
   virtual TimeZoneInfo TimeZone() const = 0;       // GetTimeZoneInformation
+
+  // Minutes to add to the local moment `local` to get UTC, by the zone's rule for that
+  // moment (summer or winter time as it falls then, not as it is now). The system clocks
+  // ask the zone rules; this default applies the bias in force now to every moment.
+  virtual std::int32_t BiasAt(const SystemTime& local) const;
 };
 
 Clock& SystemClock();

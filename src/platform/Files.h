@@ -26,10 +26,17 @@ struct FileContents {
   std::string bytes;  // the whole file when Read; empty otherwise
 };
 
-// Whole contents of an existing file, opened so that others may read it too but nobody may
-// be writing it (on Windows, share mode read-only). A read that fails after the open is
-// ReadFailed, never a shorter file: what was read before it is dropped.
-FileContents ReadWholeFile(const std::string& path);
+// Who may use a file while it is read. The scheduler's own reads let only other readers in:
+// a file open elsewhere for writing cannot be read (share mode read-only on Windows). A
+// reader that must never stand in a writer's way lets everyone in: others may write,
+// replace or delete the file meanwhile (share read, write and delete). POSIX has no share
+// modes: both read alike there.
+enum class ReadSharing { ReadersOnly, Everyone };
+
+// Whole contents of an existing file, opened with `sharing`. A read that fails after the
+// open is ReadFailed, never a shorter file: what was read before it is dropped.
+FileContents ReadWholeFile(const std::string& path,
+                           ReadSharing sharing = ReadSharing::ReadersOnly);
 
 // Why the job file at `path` must not be run, or nothing when it may. A job file's command
 // runs as this user, so on POSIX it is refused when anyone else could have put it there or
@@ -44,6 +51,10 @@ std::optional<std::string> UnsafeToRunReason(const std::string& path,
                                              FolderCheck folderCheck = FolderCheck::Look);
 // The part of UnsafeToRunReason that looks at the folder holding `path`.
 std::optional<std::string> UnsafeFolderReason(const std::string& path);
+
+// The absolute form of `path`, as the system would report that file as a program's path
+// (GetFullPathNameA; realpath on POSIX); `path` itself when that fails.
+std::string FullPath(const std::string& path);
 
 enum class SaveOutcome { Saved, CannotCreate, ShortWrite };
 

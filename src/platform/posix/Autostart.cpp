@@ -17,8 +17,6 @@ namespace platform {
 
 namespace {
 
-std::string AutostartFolder() { return ConfigFolder() + "/autostart"; }
-
 std::string EntryPath(const std::string& valueName) {
   return AutostartFolder() + "/" + DesktopEntryFileName(valueName);
 }

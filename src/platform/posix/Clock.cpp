@@ -75,6 +75,22 @@ class PosixClock : public Clock {
     zone.resultCode = local.tm_isdst > 0 ? kTimeZoneIdDaylight : (zoneHasDaylight ? 1u : 0u);
     return zone;
   }
+
+  // The C library knows the offset of any moment: mktime finds whether summer time applies
+  // then. A local moment that a change of offset skips or repeats gets one of the offsets
+  // around it.
+  std::int32_t BiasAt(const SystemTime& local) const override {
+    tm t{};
+    t.tm_year = local.year - 1900;
+    t.tm_mon = local.month - 1;
+    t.tm_mday = local.day;
+    t.tm_hour = local.hour;
+    t.tm_min = local.minute;
+    t.tm_sec = local.second;
+    t.tm_isdst = -1;
+    if (mktime(&t) == static_cast<time_t>(-1)) return Clock::BiasAt(local);
+    return static_cast<std::int32_t>(-t.tm_gmtoff / 60);
+  }
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -48,6 +49,14 @@ std::string ExecutablePath() {
   }
 }
 
+std::string FullPath(const std::string& path) {
+  char* full = realpath(path.c_str(), nullptr);  // allocated: no limit on the length
+  if (full == nullptr) return path;
+  std::string result(full);
+  std::free(full);
+  return result;
+}
+
 bool FileExists(const std::string& path) {
   struct stat status;
   return stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
@@ -58,7 +67,7 @@ bool FolderExists(const std::string& path) {
   return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-FileContents ReadWholeFile(const std::string& path) {
+FileContents ReadWholeFile(const std::string& path, ReadSharing) {
   const FileCalls& calls = fileCalls;
   FileContents contents;
   const int fd = calls.open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);

@@ -21,10 +21,7 @@ namespace {
 std::optional<std::string> LockPath(const std::string& name) {
   const std::optional<std::string> folder = LockFolder();
   if (!folder) return std::nullopt;
-  std::string file = name;
-  for (char& c : file)
-    if (c == '/') c = '_';
-  return *folder + "/" + file + ".lock";
+  return LockFilePath(*folder, name);
 }
 
 // Opens the lock file, creating it when missing, for this user alone. Close-on-exec, so

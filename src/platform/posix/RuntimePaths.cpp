@@ -20,7 +20,12 @@ std::string Environment(const char* name) {
 std::optional<std::string> LockFolder() {
   const std::string folder = Environment("XDG_RUNTIME_DIR");
   if (!folder.empty()) return folder;
-  return PrivateFolder("/tmp/harbovale-" + std::to_string(geteuid()));
+  return PrivateFolder(LockFolderPath());
+}
+
+std::string LockFolderPath() {
+  const std::string folder = Environment("XDG_RUNTIME_DIR");
+  return folder.empty() ? "/tmp/harbovale-" + std::to_string(geteuid()) : folder;
 }
 
 std::optional<std::string> PrivateFolder(const std::string& folder) {
@@ -34,9 +39,18 @@ std::optional<std::string> PrivateFolder(const std::string& folder) {
   return folder;
 }
 
+std::string LockFilePath(const std::string& folder, const std::string& name) {
+  std::string file = name;
+  for (char& c : file)
+    if (c == '/') c = '_';
+  return folder + "/" + file + ".lock";
+}
+
 std::string ConfigFolder() {
   const std::string folder = Environment("XDG_CONFIG_HOME");
   return folder.empty() ? Environment("HOME") + "/.config" : folder;
 }
+
+std::string AutostartFolder() { return ConfigFolder() + "/autostart"; }
 
 }  // namespace platform

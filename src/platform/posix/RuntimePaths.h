@@ -12,6 +12,14 @@ namespace platform {
 // is refused.
 std::optional<std::string> LockFolder();
 
+// The path of that folder, found without creating or checking anything: for those who only
+// look whether a lock is held (a missing folder holds no lock).
+std::string LockFolderPath();
+
+// The lock file that stands for the named mutex `name` in the lock folder `folder`:
+// "<name>.lock", with any '/' of the name as '_'.
+std::string LockFilePath(const std::string& folder, const std::string& name);
+
 // `folder`, created with mode 0700 when missing. Nothing when it cannot be created, or when
 // it is not a folder (a symbolic link is not), belongs to another user, or lets anyone else
 // in at all.
@@ -19,5 +27,7 @@ std::optional<std::string> PrivateFolder(const std::string& folder);
 
 // $XDG_CONFIG_HOME, or $HOME/.config when it is unset or empty.
 std::string ConfigFolder();
+// ConfigFolder() + "/autostart": where the desktop entries of programs started at log-on are.
+std::string AutostartFolder();
 
 }  // namespace platform

@@ -14,4 +14,10 @@ bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+std::string CaseFoldKey(std::string_view text) {
+  std::string key(text);
+  for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return key;
+}
+
 }  // namespace platform

@@ -7,8 +7,6 @@ namespace platform {
 
 namespace {
 
-constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-
 // The values of the machine's Run key. The key is opened, never created: an installation
 // without it is not ours to repair, and a missing key refuses the write like any other.
 class RegistryAutostart final : public Autostart {

@@ -38,6 +38,28 @@ class Win32Clock : public Clock {
     }
     return zone;
   }
+
+  // The zone's rules for that moment's year decide between standard and daylight time.
+  std::int32_t BiasAt(const SystemTime& local) const override {
+    SYSTEMTIME l{};
+    l.wYear = local.year;
+    l.wMonth = local.month;
+    l.wDay = local.day;
+    l.wHour = local.hour;
+    l.wMinute = local.minute;
+    l.wSecond = local.second;
+    SYSTEMTIME u{};
+    FILETIME lf{}, uf{};
+    if (!TzSpecificLocalTimeToSystemTime(nullptr, &l, &u) || !SystemTimeToFileTime(&l, &lf) ||
+        !SystemTimeToFileTime(&u, &uf))
+      return Clock::BiasAt(local);
+    const auto ticks = [](const FILETIME& f) {
+      return static_cast<std::int64_t>((static_cast<std::uint64_t>(f.dwHighDateTime) << 32) |
+                                       f.dwLowDateTime);
+    };
+    constexpr std::int64_t kTicksPerMinute = 600'000'000;
+    return static_cast<std::int32_t>((ticks(uf) - ticks(lf)) / kTicksPerMinute);
+  }
 };
 
 }  // namespace

@@ -40,6 +40,12 @@ std::string ExecutablePath() {
   }
 }
 
+std::string FullPath(const std::string& path) {
+  char buffer[MAX_PATH + 1];
+  const DWORD length = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+  return length > 0 && length < sizeof buffer ? std::string(buffer, length) : path;
+}
+
 bool FileExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -50,12 +56,16 @@ bool FolderExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-FileContents ReadWholeFile(const std::string& path) {
+FileContents ReadWholeFile(const std::string& path, ReadSharing sharing) {
   const FileCalls& calls = fileCalls;
   FileContents contents;
-  // Others may read meanwhile; a file open elsewhere for writing cannot be opened.
-  const HANDLE file = calls.createFile(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // ReadersOnly: others may read meanwhile; a file open elsewhere for writing cannot be
+  // opened. Everyone: a save that replaces the file meanwhile goes ahead.
+  const DWORD share = sharing == ReadSharing::Everyone
+                          ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE
+                          : FILE_SHARE_READ;
+  const HANDLE file = calls.createFile(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return contents;
   char buffer[65536];
   contents.outcome = ReadOutcome::Read;

@@ -13,6 +13,9 @@
 
 namespace platform {
 
+// The key of the log-on registrations, under HKEY_LOCAL_MACHINE.
+inline constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
 class RegistryValues final : public AutostartStore {
  public:
   RegistryValues(HKEY root, std::string keyPath) : root_(root), keyPath_(std::move(keyPath)) {}

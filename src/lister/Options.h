@@ -1,0 +1,32 @@
+#pragma once
+// The lister's command line, read with CLI11.
+
+#include <optional>
+#include <string>
+
+enum class OutputKind { Table, List, Json };
+
+struct ListerOptions {
+  std::string dir;  // the installation folder; empty: the lister's own folder
+  std::string now;  // the moment to look from; empty: now
+  int iterations = 1;
+  OutputKind output = OutputKind::Table;
+  bool all = false;
+};
+
+// What the command line asks for: options to run with, or a text to print and an exit code
+// (help and version: standard output, 0; a usage error: standard error, 2).
+struct CommandLine {
+  std::optional<ListerOptions> options;
+  std::string text;
+  bool toStandardOutput = false;
+  int exitCode = 0;
+};
+
+CommandLine ReadCommandLine(int argc, const char* const* argv);
+
+// The lister's name and version ("harbovale-jobs 1.0.0"), and the scheduler's executable
+// that it looks for beside it.
+std::string ProgramName();
+std::string ProgramVersion();
+std::string SchedulerFileName();

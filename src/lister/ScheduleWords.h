@@ -1,0 +1,26 @@
+#pragma once
+// A job's schedule in words for people: "Mon-Fri 14:30:00", "days 1,15 of the month 02:30:00".
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "foundation/DateTimeValue.h"
+
+// The days a `days` text flags: "every day", "Mon-Fri", "Sat,Sun", "day 1 of the month",
+// "days 1-5,15 of the month", "no day".
+std::string DaysInWords(const std::string& days);
+
+// Day positions (weekdays from Monday = 1, or days of the month) in words, as above.
+std::string PositionsInWords(bool weekly, const std::vector<std::size_t>& positions);
+
+// The time of day as hh:mm:ss (24 hours); the text itself when it does not read as a time
+// of day.
+std::string TimeInWords(const std::optional<DateTimeValue>& t, const std::string& timeText);
+
+std::string ScheduleInWords(const std::string& days, const std::optional<DateTimeValue>& t,
+                            const std::string& timeText);
+
+// A span of time, in days, as its two largest units: "2d 3h", "3h 5m", "5m 10s", "10s".
+std::string SpanInWords(DateTimeValue span);

@@ -1,0 +1,322 @@
+#include "lister/Survey.h"
+
+#include <map>
+
+#include "app/DueRule.h"
+#include "app/ErrorBox.h"
+#include "app/JobFiles.h"
+#include "app/JobReadings.h"
+#include "app/LastRunKey.h"
+#include "app/NextStart.h"
+#include "listing/Directory.h"
+#include "lister/ListedJobs.h"
+#include "lister/ScheduleWords.h"
+#include "lister/StoreLookup.h"
+#include "platform/Files.h"
+
+std::string_view StatusWord(JobStatus status) {
+  switch (status) {
+    case JobStatus::Scheduled: return "scheduled";
+    case JobStatus::Due: return "due";
+    case JobStatus::Started: return "started";
+    case JobStatus::Missed: return "missed";
+    case JobStatus::Off: return "off";
+    case JobStatus::Ignored: return "ignored";
+    case JobStatus::Error: return "error";
+  }
+  return "error";
+}
+
+std::string_view StageWord(ErrorStage stage) {
+  return stage == ErrorStage::Rebuild ? "rebuild" : "tick";
+}
+
+bool Survey::SchedulerWouldQuit() const {
+  if (listingError) return false;
+  for (const SurveyRow& row : rows)
+    if (row.error && row.error->stage == ErrorStage::Rebuild) return false;
+  return listedJobs == 0;
+}
+
+bool Survey::HasErrors() const {
+  if (storeError || listingError) return true;
+  for (const SurveyRow& row : rows)
+    if (row.error) return true;
+  return false;
+}
+
+SurveyCounts Survey::Counts() const {
+  SurveyCounts counts;
+  counts.files = static_cast<int>(rows.size());
+  counts.listed = listedJobs;
+  for (const SurveyRow& row : rows) {
+    counts.heldBack += row.heldBack.has_value();
+    counts.off += row.status == JobStatus::Off;
+    counts.ignored += row.status == JobStatus::Ignored;
+    counts.withErrors += row.error.has_value();
+  }
+  return counts;
+}
+
+namespace {
+
+// The text of the error box for the error being handled.
+std::string BoxText() { return ErrorBoxText(CurrentErrorMessage()); }
+
+std::string IgnoredReason(const SurveyRow& row) {
+  if (row.folder) return "a folder";
+  std::string extension = ExtensionOf(row.file);
+  for (char& c : extension)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  if (extension == ".hvj") return "only the extension \".hvj\" in lower case is read";
+  return "not a job file (.hvj)";
+}
+
+// The last-run store as the scheduler's start-up loads it, read so that a save of the
+// scheduler at that moment goes ahead.
+void LoadStore(SchedState& state, Survey& survey) {
+  if (!platform::FileExists(state.StorePath())) return;
+  try {
+    state.LastRunStore.LoadLines(state.StorePath(), platform::ReadSharing::Everyone);
+  } catch (...) {
+    survey.storeError = BoxText();
+  }
+}
+
+// What the folder walk found for the rows that hold a readable schedule line: the line
+// re-encoded as the rebuild puts it in the job list.
+struct FolderWalk {
+  std::vector<std::size_t> listedRows;           // row of each job of the job list
+  std::vector<std::size_t> unlistedRows;         // rows of `unlisted`, in order
+  TStringList unlisted;                          // encoded lines of the others
+  std::optional<std::size_t> failedRow;          // where the rebuild stops
+};
+
+// Walks the job folder as the rebuild does, one row per entry; the rebuild's job list goes to
+// state.JobList. After a failing job file the rest is still read, to show it, but not listed.
+FolderWalk WalkJobFolder(SchedState& state, const platform::Clock& clock, Survey& survey) {
+  FolderWalk walk;
+  std::optional<FDirectory> listing;
+  try {
+    listing.emplace(state.JobsDir, state.FolderExclusions, clock);
+  } catch (...) {
+    survey.listingError = BoxText();
+    return walk;
+  }
+  for (int i = 0; i < listing->entries.LineCount(); ++i) {
+    SurveyRow row;
+    const std::size_t index = survey.rows.size();
+    try {
+      const Tokens entry(listing->GetEntry(i));
+      row.file = entry.Value("name");
+      row.folder = entry.Value("type") != "file";
+      if (!IsJobFile(entry)) {
+        row.note = IgnoredReason(row);
+        survey.rows.push_back(std::move(row));
+        continue;
+      }
+      const Tokens schedule(ReadScheduleLine(state.JobsDir, row.file));
+      row.schedule = ScheduleItems{schedule.Value("do_schedule"), schedule.Value("days"),
+                                   schedule.Value("time"), schedule.Value("cmd"), {}, {}};
+      const bool scheduled = IsScheduled(schedule);
+      row.status = scheduled ? JobStatus::Scheduled : JobStatus::Off;
+      if (!scheduled) row.note = "do_schedule is not \"1\"";
+      if (scheduled && !walk.failedRow) {
+        state.JobList.Append(schedule.Text());
+        walk.listedRows.push_back(index);
+        row.listed = true;
+      } else {
+        walk.unlisted.Append(schedule.Text());
+        walk.unlistedRows.push_back(index);
+      }
+    } catch (...) {
+      row.status = JobStatus::Error;
+      row.schedule.reset();
+      row.error = JobError{BoxText(), ErrorStage::Rebuild, true, {}, {}};
+      if (!walk.failedRow) walk.failedRow = index;
+    }
+    survey.rows.push_back(std::move(row));
+  }
+  return walk;
+}
+
+// The job files after the one that stops the rebuild never make the job list.
+void HoldBackAfterFailedRebuild(const FolderWalk& walk, Survey& survey) {
+  if (!walk.failedRow) return;
+  SurveyRow& failed = survey.rows[*walk.failedRow];
+  for (std::size_t r = *walk.failedRow + 1; r < survey.rows.size(); ++r) {
+    SurveyRow& row = survey.rows[r];
+    if (row.status != JobStatus::Scheduled && row.status != JobStatus::Error) continue;
+    row.heldBack = HeldBack{failed.file, ErrorStage::Rebuild};
+    if (row.status == JobStatus::Scheduled) failed.error->holdsBack.push_back(row.file);
+  }
+}
+
+// The items of a row as the schedule check reads them from the encoded line, with the
+// time read and the store's entry for its command; for jobs outside the job list, whose
+// readings the scheduler never makes, a failed reading only leaves that part out.
+void ReadUnlisted(const FolderWalk& walk, const StoreLookup& store, const platform::Clock& clock,
+                  Survey& survey) {
+  JobReadings readings;
+  readings.BeginTick(SplitDate(survey.today).year, walk.unlisted);
+  for (std::size_t i = 0; i < walk.unlistedRows.size(); ++i) {
+    SurveyRow& row = survey.rows[walk.unlistedRows[i]];
+    const int index = static_cast<int>(i);
+    try {
+      row.schedule->days = readings.Days(index, walk.unlisted);
+      row.schedule->time = JobReadings::TimeText(index, walk.unlisted);
+      row.schedule->cmd = JobReadings::Command(index, walk.unlisted);
+      const std::string stored = store.ValueOf(LastRunKey(row.schedule->cmd));
+      if (!stored.empty()) row.lastText = stored;
+      try {
+        row.schedule->t = readings.Time(index, walk.unlisted, clock);
+      } catch (...) {
+      }
+      if (row.lastText) row.last = LastRunFromText(stored, clock);
+    } catch (...) {
+    }
+    row.schedule->words = ScheduleInWords(row.schedule->days, row.schedule->t,
+                                          row.schedule->time);
+  }
+}
+
+// The listed jobs read as one tick of the schedule check reads them.
+std::vector<ListedJob> ReadListed(const FolderWalk& walk, const SchedState& state,
+                                  const StoreLookup& store, const platform::Clock& clock,
+                                  Survey& survey) {
+  JobReadings readings;
+  readings.BeginTick(SplitDate(survey.today).year, state.JobList);
+  std::vector<ListedJob> jobs(static_cast<std::size_t>(state.JobList.LineCount()));
+  for (std::size_t k = 0; k < jobs.size(); ++k) {
+    ListedJob& job = jobs[k];
+    SurveyRow& row = survey.rows[walk.listedRows.at(k)];
+    const int index = static_cast<int>(k);
+    bool decoded = false;
+    try {
+      job.days = readings.Days(index, state.JobList);
+      decoded = true;
+    } catch (...) {
+      job.decodeError = CurrentErrorMessage();
+    }
+    if (decoded) {
+      row.schedule->days = job.days;
+      job.timeText = row.schedule->time = JobReadings::TimeText(index, state.JobList);
+      job.cmd = row.schedule->cmd = JobReadings::Command(index, state.JobList);
+      job.key = LastRunKey(job.cmd);
+      try {
+        job.t = readings.Time(index, state.JobList, clock);
+        row.schedule->t = job.t;
+      } catch (...) {
+        job.timeError = CurrentErrorMessage();
+      }
+      // What JobReadings::LastRun does, with the store's text kept for showing.
+      const std::string stored = store.ValueOf(job.key);
+      if (!stored.empty()) row.lastText = stored;
+      try {
+        job.lastRun = LastRunFromText(stored, clock);
+        if (row.lastText) row.last = job.lastRun;
+      } catch (...) {
+        job.storeError = CurrentErrorMessage();
+      }
+    }
+    row.schedule->words = ScheduleInWords(row.schedule->days, row.schedule->t,
+                                          row.schedule->time);
+  }
+  return jobs;
+}
+
+// The days (weekday or day-of-month positions) for which `days` holds no flag.
+std::vector<std::size_t> PositionsWithoutFlag(const std::string& days, DateTimeValue today) {
+  std::vector<bool> seen(32, false);
+  for (int offset = 0; offset < 62; ++offset) {
+    const DateTimeValue day = today + offset;
+    if (!HasFlagFor(days, day)) seen[DayPosition(days, day)] = true;
+  }
+  std::vector<std::size_t> positions;
+  for (std::size_t p = 1; p < seen.size(); ++p)
+    if (seen[p]) positions.push_back(p);
+  return positions;
+}
+
+// The files of the jobs after job k in the job list.
+std::vector<std::string> JobsAfter(const FolderWalk& walk, std::size_t k, std::size_t count,
+                                   const Survey& survey) {
+  std::vector<std::string> files;
+  for (std::size_t j = k + 1; j < count; ++j) files.push_back(survey.rows[walk.listedRows.at(j)].file);
+  return files;
+}
+
+// The status of a listed job that the day's ticks can read, by the due rule at now.
+JobStatus StatusNow(const ListedJob& job, DateTimeValue today, DateTimeValue now) {
+  if (RunRecorded(job.lastRun, today, job.t)) return JobStatus::Started;
+  const bool onToday = IsOnDay(job.days, today);
+  if (IsDue(onToday, today, now, job.t, job.lastRun)) return JobStatus::Due;
+  if (onToday && WindowPassed(now, job.t)) return JobStatus::Missed;
+  return JobStatus::Scheduled;
+}
+
+// Status, error, held-back jobs and next starts of every listed job.
+void Foretell(const FolderWalk& walk, const std::vector<ListedJob>& jobs, int iterations,
+              Survey& survey) {
+  TickFailures failures(jobs);
+  const std::vector<std::vector<std::size_t>> sharers = EarlierSharers(jobs);
+  std::map<std::string, std::vector<std::size_t>> unflaggedByDays;  // most jobs share a few
+  const DateTimeValue today = survey.today, now = survey.nowOfDay;
+  const std::size_t failingToday = failures.FirstFailing(today);
+  for (std::size_t k = 0; k < jobs.size(); ++k) {
+    const ListedJob& job = jobs[k];
+    SurveyRow& row = survey.rows[walk.listedRows.at(k)];
+    // Flags that end before some days fail the ticks of those days only.
+    std::vector<std::size_t> unflagged;
+    if (!job.AlwaysFails()) {
+      auto known = unflaggedByDays.find(job.days);
+      if (known == unflaggedByDays.end())
+        known = unflaggedByDays.emplace(job.days, PositionsWithoutFlag(job.days, today)).first;
+      unflagged = known->second;
+    }
+    const std::string failingDays =
+        unflagged.empty() ? std::string() : PositionsInWords(IsWeekly(job.days), unflagged);
+    if (const auto error = job.ErrorOn(today)) {
+      row.status = JobStatus::Error;
+      row.error = JobError{ErrorBoxText(*error), ErrorStage::Tick, true, failingDays,
+                           JobsAfter(walk, k, jobs.size(), survey)};
+    } else {
+      row.status = StatusNow(job, today, now);
+      if (!unflagged.empty())
+        row.error = JobError{ErrorBoxText("Range check error"), ErrorStage::Tick, false,
+                             failingDays, JobsAfter(walk, k, jobs.size(), survey)};
+    }
+    if (failingToday < k)
+      row.heldBack = HeldBack{survey.rows[walk.listedRows.at(failingToday)].file, ErrorStage::Tick};
+    if (failures.AlwaysFailing() <= k) continue;  // no tick ever gets to start it
+    row.next = NextStarts(job.days, job.t, job.lastRun, today, now, iterations,
+                          [&](DateTimeValue day, DateTimeValue tick) {
+                            return failures.FirstFailing(day) > k &&
+                                   !CoveredBySharer(jobs, sharers[k], day, tick, job.lastRun);
+                          });
+  }
+}
+
+}  // namespace
+
+Survey TakeSurvey(SchedState& state, const platform::Clock& clock, int iterations) {
+  Survey survey;
+  survey.today = LocalToday(clock);
+  survey.nowOfDay = LocalTimeOfDay(clock);
+  survey.exeDir = state.ExeDir;
+  survey.jobsDir = state.JobsDir;
+  survey.storePath = state.StorePath();
+  LoadStore(state, survey);
+  if (!platform::FolderExists(state.JobsDir)) {
+    survey.jobsFolderMissing = true;
+    return survey;
+  }
+  const FolderWalk walk = WalkJobFolder(state, clock, survey);
+  survey.listedJobs = state.JobList.LineCount();
+  HoldBackAfterFailedRebuild(walk, survey);
+  const StoreLookup store(state.LastRunStore);
+  ReadUnlisted(walk, store, clock, survey);
+  const std::vector<ListedJob> jobs = ReadListed(walk, state, store, clock, survey);
+  Foretell(walk, jobs, iterations, survey);
+  return survey;
+}

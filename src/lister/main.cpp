@@ -1,0 +1,89 @@
+// The companion lister: shows what the scheduler sees in one installation folder, and
+// changes nothing there (it never writes a file, starts a command, touches the log-on
+// registration or takes the scheduler's mutex).
+
+#include <string>
+
+#include "app/ErrorBox.h"
+#include "app/Sched_main.h"
+#include "foundation/DateTimeFormat.h"
+#include "lister/Moments.h"
+#include "lister/Options.h"
+#include "lister/Outputs.h"
+#include "lister/SchedulerPresence.h"
+#include "lister/Survey.h"
+#include "platform/Files.h"
+#include "platform/Locale.h"
+#include "platform/TextOutput.h"
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+int Fail(const std::string& message) {
+  platform::WriteText(platform::OutputStream::Error, ProgramName() + ": " + message + "\n",
+                      platform::TextEncoding::SystemCodePage);
+  return kUsageError;
+}
+
+std::string WithSeparator(std::string folder) {
+  if (!folder.empty() && folder.back() != '\\' && folder.back() != '/')
+    folder += platform::kPathSeparator;
+  return folder;
+}
+
+int Run(const ListerOptions& options) {
+  const std::string exeDir = options.dir.empty()
+                                 ? FolderOfPath(platform::ExecutablePath())
+                                 : WithSeparator(platform::FullPath(options.dir));
+  if (!platform::FolderExists(exeDir)) return Fail("cannot read the folder \"" + exeDir + "\"");
+
+  platform::Clock& system = platform::SystemClock();
+  platform::SystemTime moment = system.LocalTime();
+  if (!options.now.empty()) {
+    const auto asked = ParseLocalMoment(options.now, moment);
+    if (!asked) return Fail("--now: \"" + options.now + "\" is not a moment such as 2026-12-09T14:29:00");
+    moment = *asked;
+  }
+  const FixedClock clock(moment, system);
+
+  SchedState state = InitializeSched_main(exeDir + SchedulerFileName());
+  const Survey survey = TakeSurvey(state, clock, options.iterations);
+  const SchedulerPresence presence = LookForScheduler(state.ExeDir, SchedulerFileName());
+  switch (options.output) {
+    case OutputKind::Table:
+      platform::WriteText(platform::OutputStream::Standard,
+                          TableOutput(survey, presence, options.all, clock),
+                          platform::TextEncoding::SystemCodePage);
+      break;
+    case OutputKind::List:
+      platform::WriteText(platform::OutputStream::Standard,
+                          ListOutput(survey, presence, options.all, clock),
+                          platform::TextEncoding::SystemCodePage);
+      break;
+    case OutputKind::Json:
+      platform::WriteText(platform::OutputStream::Standard,
+                          JsonOutput(survey, presence, ProgramVersion(), clock),
+                          platform::TextEncoding::Utf8);
+      break;
+  }
+  return survey.HasErrors() ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const CommandLine command = ReadCommandLine(argc, argv);
+  if (!command.options) {
+    platform::WriteText(
+        command.toStandardOutput ? platform::OutputStream::Standard : platform::OutputStream::Error,
+        command.text, platform::TextEncoding::SystemCodePage);
+    return command.exitCode;
+  }
+  try {
+    LoadDateTimeFormat(platform::SystemLocale());
+    return Run(*command.options);
+  } catch (...) {
+    return Fail(CurrentErrorMessage());
+  }
+}
