@@ -42,13 +42,19 @@ DATE_TIME_ROWS = [
 ]
 
 # Work over the job folder against its floor (walking the folder and reading every job file
-# with the bare platform calls). Another reader of the job folder gets its row here, e.g.
-#   Compared("companion lister: listing, 1,000 job files", "<its benchmark>/1000",
-#            "RebuildFloor/1000", None),
+# with the bare platform calls).
 JOB_FOLDER_ROWS = [
     Compared("rebuild (`DiscoverJobs`), 10 job files", "Rebuild/10", "RebuildFloor/10", None),
     Compared("rebuild, 1,000 job files", "Rebuild/1000", "RebuildFloor/1000", 1.3),
     Compared("rebuild, 10,000 job files", "Rebuild/10000", "RebuildFloor/10000", 1.3),
+]
+
+# The companion lister against the scheduler's own work over the same 1,000 job files.
+LISTER_ROWS = [
+    Compared("listing 1,000 job files / the scheduler's rebuild of them",
+             "ListerVsRebuild_Lister", "ListerVsRebuild_SchedulerRebuild", 2.0),
+    Compared("the same with a store of 1,000 lines / the scheduler's first tick (rebuild and check)",
+             "ListerVsRebuild_ListerWithStore", "ListerVsRebuild_SchedulerFirstTickWithStore", 2.0),
 ]
 
 MEMORY_GOAL = 0.85  # the scheduler's resident memory over cron's, in every run
@@ -214,6 +220,11 @@ def main():
                           "floor")
     if text:
         print("\n#### Work over the job folder against its floor\n")
+        print(text)
+
+    text = compared_table(LISTER_ROWS, times, used, "companion lister", "lister", "scheduler")
+    if text:
+        print("\n#### The companion lister against the scheduler\n")
         print(text)
 
     if memory:
