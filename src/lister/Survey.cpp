@@ -94,28 +94,35 @@ struct FolderWalk {
 
 // Walks the job folder as the rebuild does, one row per entry; the rebuild's job list goes to
 // state.JobList. After a failing job file the rest is still read, to show it, but not listed.
-FolderWalk WalkJobFolder(SchedState& state, const platform::Clock& clock, Survey& survey) {
+FolderWalk WalkJobFolder(SchedState& state, Survey& survey) {
   FolderWalk walk;
-  std::optional<FDirectory> listing;
+  // The folder is listed whole first, as the rebuild lists it and with the same errors.
+  struct Found {
+    std::string name;
+    bool file;
+  };
+  std::vector<Found> found;
   try {
-    listing.emplace(state.JobsDir, state.FolderExclusions, clock);
+    ListEntries(state.JobsDir, state.FolderExclusions, [&](const platform::FolderEntry& entry) {
+      found.push_back({EntryName(entry), EntryType(entry) == "file"});
+    });
   } catch (...) {
     survey.listingError = BoxText();
     return walk;
   }
-  for (int i = 0; i < listing->entries.LineCount(); ++i) {
+  ScheduleLineReader reader(state.JobsDir);
+  for (Found& entry : found) {
     SurveyRow row;
     const std::size_t index = survey.rows.size();
     try {
-      const Tokens entry(listing->GetEntry(i));
-      row.file = entry.Value("name");
-      row.folder = entry.Value("type") != "file";
-      if (!IsJobFile(entry)) {
+      row.file = std::move(entry.name);
+      row.folder = !entry.file;
+      if (!IsJobFile(entry.file ? "file" : "dir", row.file)) {
         row.note = IgnoredReason(row);
         survey.rows.push_back(std::move(row));
         continue;
       }
-      const Tokens schedule(ReadScheduleLine(state.JobsDir, row.file));
+      const Tokens schedule(reader.Read(row.file));
       row.schedule = ScheduleItems{schedule.Value("do_schedule"), schedule.Value("days"),
                                    schedule.Value("time"), schedule.Value("cmd"), {}, {}};
       const bool scheduled = IsScheduled(schedule);
@@ -311,7 +318,7 @@ Survey TakeSurvey(SchedState& state, const platform::Clock& clock, int iteration
     survey.jobsFolderMissing = true;
     return survey;
   }
-  const FolderWalk walk = WalkJobFolder(state, clock, survey);
+  const FolderWalk walk = WalkJobFolder(state, survey);
   survey.listedJobs = state.JobList.LineCount();
   HoldBackAfterFailedRebuild(walk, survey);
   const StoreLookup store(state.LastRunStore);
