@@ -1,12 +1,16 @@
-// The application object on POSIX: a loop that sleeps until the next timer is due or a
-// signal arrives. SIGTERM, SIGINT and SIGHUP are blocked while the shell exists and taken
-// only by this loop, so they never interrupt a tick: SIGTERM and SIGINT end the loop with
-// code 0, SIGHUP stands for a change of system settings. The error box is one line on
-// standard error.
+// The application object on POSIX: a loop that sleeps in one ppoll until the next timer is
+// due, a signal arrives or a descriptor of the backend's (the session bus) is ready.
+// SIGTERM, SIGINT and SIGHUP are blocked while the shell exists and read only through its
+// signalfd, so they never interrupt a tick: SIGTERM and SIGINT end the loop with code 0,
+// SIGHUP stands for a change of system settings. The error box is one line on standard
+// error.
 
 #include "platform/AppShell.h"
 
+#include <poll.h>
 #include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -26,6 +30,10 @@ using SteadyClock = std::chrono::steady_clock;
 // Shortest interval, as on Windows: asking for less gives this.
 constexpr unsigned kMinimumIntervalMs = 10;
 
+[[noreturn]] void RaiseSystemError(const char* call) {
+  throw Exception(std::string(call) + " failed: " + std::strerror(errno));
+}
+
 class PosixAppShell;
 
 class PosixTimer final : public Timer {
@@ -44,12 +52,21 @@ class PosixAppShell final : public AppShell {
     // Unblocked, the first SIGHUP would end the process instead of reloading the settings.
     sigemptyset(&signals_);
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&signals_, signal);
-    if (sigprocmask(SIG_BLOCK, &signals_, &previousMask_) != 0)
-      throw Exception(std::string("sigprocmask failed: ") + std::strerror(errno));
+    if (sigprocmask(SIG_BLOCK, &signals_, &previousMask_) != 0) RaiseSystemError("sigprocmask");
+    signalFd_ = signalfd(-1, &signals_, SFD_NONBLOCK | SFD_CLOEXEC);
+    if (signalFd_ < 0) {
+      const int error = errno;
+      sigprocmask(SIG_SETMASK, &previousMask_, nullptr);
+      errno = error;
+      RaiseSystemError("signalfd");
+    }
   }
   // Putting the mask back cannot fail with a mask that the system gave; and a destructor
   // has nobody to tell.
-  ~PosixAppShell() override { sigprocmask(SIG_SETMASK, &previousMask_, nullptr); }
+  ~PosixAppShell() override {
+    close(signalFd_);
+    sigprocmask(SIG_SETMASK, &previousMask_, nullptr);
+  }
 
   void SetTitle(const std::string& title) override { title_ = title; }
   const std::string& Title() const override { return title_; }
@@ -68,7 +85,7 @@ class PosixAppShell final : public AppShell {
 
   int Run() override {
     while (!closing_) {
-      const int signal = WaitForSignal();
+      const int signal = Wait();
       if (signal == SIGTERM || signal == SIGINT) return 0;
       if (signal == SIGHUP) {
         if (settingsChanged_) settingsChanged_();
@@ -98,24 +115,35 @@ class PosixAppShell final : public AppShell {
 
   // Waits until the earliest timer is due or one of our signals is pending; returns the
   // signal, or 0 when the wait timed out.
-  int WaitForSignal() {
-    siginfo_t info;
-    int result;
-    if (timers_.empty()) {
-      result = sigwaitinfo(&signals_, &info);
-    } else {
+  int Wait() {
+    timespec timeout{};
+    const timespec* limit = nullptr;
+    if (!timers_.empty()) {
       const auto due = std::min_element(timers_.begin(), timers_.end(), [](auto& a, auto& b) {
                          return a.second.due < b.second.due;
                        })->second.due;
       const auto wait = std::max(SteadyClock::duration::zero(), due - SteadyClock::now());
       const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(wait);
-      const timespec timeout{static_cast<time_t>(seconds.count()),
-                             static_cast<long>((wait - seconds) / std::chrono::nanoseconds(1))};
-      result = sigtimedwait(&signals_, &info, &timeout);
+      timeout = {static_cast<time_t>(seconds.count()),
+                 static_cast<long>((wait - seconds) / std::chrono::nanoseconds(1))};
+      limit = &timeout;
     }
-    if (result >= 0) return result;
-    if (errno == EAGAIN || errno == EINTR) return 0;
-    throw Exception(std::string("sigtimedwait failed: ") + std::strerror(errno));
+    pollfd watched{signalFd_, POLLIN, 0};
+    if (ppoll(&watched, 1, limit, nullptr) < 0) {
+      if (errno == EINTR) return 0;
+      RaiseSystemError("ppoll");
+    }
+    if ((watched.revents & POLLIN) == 0) return 0;
+    return ReadSignal();
+  }
+
+  // The next pending signal of ours, or 0 when none is left.
+  int ReadSignal() {
+    signalfd_siginfo info;
+    const ssize_t got = read(signalFd_, &info, sizeof info);
+    if (got == static_cast<ssize_t>(sizeof info)) return static_cast<int>(info.ssi_signo);
+    if (got < 0 && (errno == EAGAIN || errno == EINTR)) return 0;
+    RaiseSystemError("read of the signal descriptor");
   }
 
   // Runs the tick of one timer that is due, if any. A tick that overran its interval is
@@ -136,6 +164,7 @@ class PosixAppShell final : public AppShell {
 
   sigset_t signals_{};
   sigset_t previousMask_{};
+  int signalFd_ = -1;
   std::string title_;
   std::map<unsigned, Entry> timers_;
   unsigned nextTimerId_ = 1;
