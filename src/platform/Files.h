@@ -61,6 +61,9 @@ enum class SaveOutcome { Saved, CannotCreate, ShortWrite };
 // Writes `bytes` to a new temporary file in the same folder and puts it in place of `path`
 // in one step (MoveFileExA with replace-existing and write-through; rename on POSIX). On any
 // failure the temporary file is removed and the previous file at `path` is untouched.
+// On POSIX the steps are: write, flush the file, rename, flush the folder (so that the rename
+// survives a power cut). A failing write or file flush is ShortWrite, a failing rename
+// CannotCreate; a failing folder flush is still Saved, since the new file is in place by then.
 SaveOutcome ReplaceWholeFile(const std::string& path, std::string_view bytes);
 
 }  // namespace platform

@@ -122,6 +122,24 @@ TEST_F(ZoneTest, ZonesWithoutDaylightSaving) {
   EXPECT_TRUE(zone.bias == -330 && zone.daylightBias == 0 && zone.resultCode == 0);
 }
 
+// A running scheduler sees a change of zone at its next reading of the clock, as the
+// system's own clock does on Windows: no call of tzset by anyone else is needed.
+TEST_F(ZoneTest, TheClockSeesAChangeOfZoneAtItsNextReading) {
+  UseZone("UTC");
+  const auto hourIn = [](const char* zone) {
+    setenv("TZ", zone, 1);  // as a changed zone file would be seen: no tzset here
+    return platform::SystemClock().LocalTime().hour;
+  };
+  for (int attempt = 0; attempt < 3; ++attempt) {  // an hour may turn between the readings
+    const int utc = hourIn("UTC");
+    const int tokyo = hourIn("Asia/Tokyo");
+    if (hourIn("UTC") != utc) continue;
+    EXPECT_EQ(tokyo, (utc + 9) % 24);
+    return;
+  }
+  FAIL() << "the hour kept turning";
+}
+
 TEST_F(ZoneTest, SouthernSummer) {
   UseZone("Australia/Sydney");
   const platform::TimeZoneInfo zone = platform::SystemClock().TimeZone();

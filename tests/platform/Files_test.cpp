@@ -91,6 +91,7 @@ TEST(UnsafeToRunReason, AJobFileOfTheUsersOwnIsSafe) {
 
 #include <cerrno>
 #include <optional>
+#include <vector>
 
 #include "platform/posix/FileCalls.h"
 
@@ -114,6 +115,70 @@ TEST(ReadWholeFile, AnInterruptedReadIsMadeAgain) {
   EXPECT_EQ(contents.outcome, ReadOutcome::Read);
   EXPECT_EQ(contents.bytes, bytes);
   EXPECT_GT(interruptedReads, 2);
+}
+
+// The calls of a save, in order, as the table of system calls sees them.
+std::vector<std::string>* saveCalls = nullptr;
+ssize_t RecordWrite(int fd, const void* buffer, size_t size) {
+  saveCalls->push_back("write");
+  return platform::RealFileCalls().write(fd, buffer, size);
+}
+int RecordFsync(int fd) {
+  struct stat status;
+  fstat(fd, &status);
+  saveCalls->push_back(S_ISDIR(status.st_mode) ? "flush folder" : "flush file");
+  return platform::RealFileCalls().fsync(fd);
+}
+int RecordRename(const char* from, const char* to) {
+  saveCalls->push_back("rename");
+  return platform::RealFileCalls().rename(from, to);
+}
+
+// The folder is flushed after the rename, so that the rename survives a power cut.
+TEST(ReplaceWholeFile, WritesFlushesRenamesThenFlushesTheFolder) {
+  TempFolder folder;
+  const std::string path = folder.Write("store.dat", "previous\r\n");
+  std::vector<std::string> calls;
+  saveCalls = &calls;
+  platform::FileCalls& table = platform::SystemFileCalls();
+  table.write = RecordWrite;
+  table.fsync = RecordFsync;
+  table.rename = RecordRename;
+  const SaveOutcome outcome = platform::ReplaceWholeFile(path, "new\r\n");
+  table = platform::RealFileCalls();
+  EXPECT_EQ(outcome, SaveOutcome::Saved);
+  EXPECT_EQ(calls, (std::vector<std::string>{"write", "flush file", "rename", "flush folder"}));
+}
+
+// Each step failing: before the rename the previous file stays; once the new file is in
+// place a failing folder flush still counts as saved (the job must start; only the rename's
+// survival of a power cut is less certain).
+TEST(ReplaceWholeFile, EachStepFailingGivesItsOutcome) {
+  struct Case {
+    const char* label;
+    FileFaults::Call call;
+    int failing;
+    SaveOutcome expected;
+    const char* contents;
+  };
+  const Case cases[] = {
+      {"write", FileFaults::Call::Write, 1, SaveOutcome::ShortWrite, "previous\r\n"},
+      {"flush file", FileFaults::Call::Flush, 1, SaveOutcome::ShortWrite, "previous\r\n"},
+      {"rename", FileFaults::Call::Rename, 1, SaveOutcome::CannotCreate, "previous\r\n"},
+      {"flush folder", FileFaults::Call::Flush, 2, SaveOutcome::Saved, "new\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    TempFolder folder;
+    const std::string path = folder.Write("store.dat", "previous\r\n");
+    {
+      const FileFaults fault(c.call, c.failing);
+      EXPECT_EQ(platform::ReplaceWholeFile(path, "new\r\n"), c.expected);
+      EXPECT_EQ(fault.Calls(), c.failing);
+    }
+    EXPECT_EQ(folder.Read("store.dat"), c.contents);
+    EXPECT_FALSE(platform::FileExists(path + ".tmp"));
+  }
 }
 
 // A job file's command runs as the user: a file or folder that someone else could have

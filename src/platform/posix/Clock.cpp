@@ -33,7 +33,14 @@ SystemTime FieldsOf(const tm& t, unsigned milliseconds) {
 
 class PosixClock : public Clock {
  public:
+  // The zone is looked at again on every reading, so on every tick: localtime_r alone reads
+  // it once per process, and a scheduler running since log-on would keep starting jobs at
+  // the old zone's hours after the zone changed (travel, the desktop's automatic zone, a
+  // change by hand), where GetLocalTime answers in the zone the system has now. tzset
+  // re-reads the zone file only when it changed (a status call otherwise). The zone then
+  // holds for TimeZone and BiasAt until the next reading.
   SystemTime LocalTime() const override {
+    tzset();
     // A failed call would leave 1970-01-01 in place of now: a wrong day for every job.
     timespec now{};
     if (clock_gettime(CLOCK_REALTIME, &now) != 0) Fail("clock_gettime");

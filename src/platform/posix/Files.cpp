@@ -171,6 +171,14 @@ SaveOutcome ReplaceWholeFile(const std::string& path, std::string_view bytes) {
     calls.unlink(temporary.c_str());
     return SaveOutcome::CannotCreate;
   }
+  // The rename lives in the folder: until the folder is flushed, a power cut may bring the
+  // previous file back. Its failure does not fail the save: the new file is in place, and
+  // reporting a failure now would leave a start recorded for a job that is never started.
+  const int folder = calls.open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+  if (folder >= 0) {
+    calls.fsync(folder);
+    calls.close(folder);
+  }
   return SaveOutcome::Saved;
 }
 
