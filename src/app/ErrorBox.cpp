@@ -21,13 +21,12 @@ std::string CurrentErrorMessage() {
 }
 
 void ErrorBox::Show(std::string_view message) {
-  if (open_) return;
-  open_ = true;
+  if (*open_) return;
+  *open_ = true;
   try {
-    shell_.ShowErrorBox(ErrorBoxText(message));
+    shell_.ShowErrorBox(ErrorBoxText(message), [open = open_] { *open = false; });
   } catch (...) {
-    open_ = false;
+    *open_ = false;
     throw;
   }
-  open_ = false;
 }

@@ -37,8 +37,10 @@ class AppShell {
   // dispatch has finished.
   virtual void CloseMainForm() = 0;
   // Modal box with `text`, the title as caption, the error icon and one OK button. Timer
-  // ticks keep being dispatched while it is open.
-  virtual void ShowErrorBox(const std::string& text) = 0;
+  // ticks keep being dispatched while it is open. `onClosed` runs once the box has closed:
+  // on Windows before this returns, on POSIX when the notification is dismissed (from the
+  // message loop), or before this returns when the text only went to standard error.
+  virtual void ShowErrorBox(const std::string& text, std::function<void()> onClosed) = 0;
 };
 
 std::unique_ptr<AppShell> CreateAppShell();

@@ -232,4 +232,20 @@ TEST_F(ScheduleCheck, NoSecondBoxOpensWhileOneIsOpenButTicksGoOn) {
   EXPECT_EQ(launcher.started, std::vector<std::string>{"good.cmd"});
 }
 
+// A box that closes long after it was shown (a notification): the failing ticks meanwhile
+// show nothing, and the first failing tick after the close shows the next box.
+TEST_F(ScheduleCheck, ABoxThatClosesLaterHoldsBackTheNextUntilItHasClosed) {
+  TForm1 form(context);
+  state.RescanCountdown = 0;
+  state.JobList.Append(Job("11111", "14:30:00", "bad.cmd"));
+  clock.Set(2026, 12, 12, 14, 30, 1);  // Saturday: the job fails on every tick
+  shell.closeLater = true;
+  for (int tick = 0; tick < 3; ++tick) shell.Tick();
+  EXPECT_EQ(shell.boxes.size(), 1u);
+  shell.CloseBox();
+  shell.Tick();
+  shell.Tick();
+  EXPECT_EQ(shell.boxes, (std::vector<std::string>{"Range check error.", "Range check error."}));
+}
+
 }  // namespace

@@ -1,5 +1,7 @@
 #include "fakes/FakeShell.h"
 
+#include <utility>
+
 #include "foundation/Exception.h"
 
 class FakeShell::FakeTimer : public platform::Timer {
@@ -23,9 +25,17 @@ std::unique_ptr<platform::Timer> FakeShell::StartTimer(unsigned intervalMs,
   return std::make_unique<FakeTimer>(*this, std::move(onTick));
 }
 
-void FakeShell::ShowErrorBox(const std::string& text) {
+void FakeShell::ShowErrorBox(const std::string& text, std::function<void()> onClosed) {
   boxes.push_back(text);
   if (whileBoxOpen) whileBoxOpen();
+  if (closeLater)
+    pendingClose_ = std::move(onClosed);
+  else
+    onClosed();
+}
+
+void FakeShell::CloseBox() {
+  if (const auto close = std::exchange(pendingClose_, nullptr)) close();
 }
 
 void FakeShell::Tick() {

@@ -103,12 +103,14 @@ TEST_F(AppShellTest, HangupCallsTheSettingsChangeHandlerAndTheLoopGoesOn) {
   EXPECT_EQ(ticks, 3);
 }
 
-TEST_F(AppShellTest, ErrorBoxIsOneLineOnStandardErrorUnderTheTitle) {
+TEST_F(AppShellTest, WithoutABusTheErrorBoxIsOneLineOnStandardErrorAndClosesAtOnce) {
   shell_->SetTitle("Harbovale Scheduler");
+  bool closed = false;
   ::testing::internal::CaptureStderr();
-  shell_->ShowErrorBox("Failed to set data for 'Harbovale Scheduler'.");
+  shell_->ShowErrorBox("Failed to set data for 'Harbovale Scheduler'.", [&] { closed = true; });
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "Harbovale Scheduler: Failed to set data for 'Harbovale Scheduler'.\n");
+  EXPECT_TRUE(closed);
 }
 
 #endif

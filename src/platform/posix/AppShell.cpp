@@ -100,10 +100,11 @@ class PosixAppShell final : public AppShell {
 
   // A line that cannot be written has nowhere else to go: the program goes on, as it would
   // after the box was closed.
-  void ShowErrorBox(const std::string& text) override {
+  void ShowErrorBox(const std::string& text, std::function<void()> onClosed) override {
     const std::string line = (title_.empty() ? text : title_ + ": " + text) + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
+    onClosed();
   }
 
  private:

@@ -97,9 +97,10 @@ class Win32AppShell final : public AppShell {
     PostQuitMessage(0);
   }
 
-  void ShowErrorBox(const std::string& text) override {
+  void ShowErrorBox(const std::string& text, std::function<void()> onClosed) override {
     // The box's own modal loop goes on dispatching WM_TIMER to our window.
     MessageBoxA(nullptr, text.c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
+    onClosed();
   }
 
  private:
