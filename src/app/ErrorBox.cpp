@@ -1,25 +1,5 @@
 #include "app/ErrorBox.h"
 
-#include "foundation/Exception.h"
-
-std::string ErrorBoxText(std::string_view message) {
-  std::string text(message);
-  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
-  return text;
-}
-
-std::string CurrentErrorMessage() {
-  try {
-    throw;
-  } catch (const Exception& error) {
-    return error.Message();
-  } catch (const std::exception& error) {
-    return error.what();
-  } catch (...) {
-    return {};
-  }
-}
-
 void ErrorBox::Show(std::string_view message) {
   if (*open_) return;
   *open_ = true;

@@ -3,7 +3,7 @@
 #include <map>
 
 #include "app/DueRule.h"
-#include "app/ErrorBox.h"
+#include "app/ErrorText.h"
 #include "app/JobFiles.h"
 #include "app/JobReadings.h"
 #include "app/LastRunKey.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/ErrorBox.h"
+#include "app/ErrorText.h"
 #include "app/Sched_main.h"
 #include "foundation/DateTimeFormat.h"
 #include "lister/Moments.h"

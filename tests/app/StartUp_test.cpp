@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "SchedulerFixture.h"
-#include "app/ErrorBox.h"
+#include "app/ErrorText.h"
 #include "app/TForm1.h"
 #include "fakes/ErrorMessage.h"
 #include "fakes/FileFaults.h"

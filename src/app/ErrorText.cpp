@@ -1,0 +1,23 @@
+#include "app/ErrorText.h"
+
+#include <exception>
+
+#include "foundation/Exception.h"
+
+std::string ErrorBoxText(std::string_view message) {
+  std::string text(message);
+  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+  return text;
+}
+
+std::string CurrentErrorMessage() {
+  try {
+    throw;
+  } catch (const Exception& error) {
+    return error.Message();
+  } catch (const std::exception& error) {
+    return error.what();
+  } catch (...) {
+    return {};
+  }
+}
