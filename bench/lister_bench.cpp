@@ -97,8 +97,7 @@ void ListerRun(benchmark::State& state, bool withStore) {
   std::size_t bytes = 0;
   int listed = 0;
   for (auto _ : state) {
-    SchedState sched = InitializeSched_main(folder->PathOf("HarbovaleScheduler.exe"));
-    const Survey survey = TakeSurvey(sched, clock, 1);
+    const Survey survey = TakeSurvey(FolderOfPath(folder->PathOf("HarbovaleScheduler.exe")), clock, 1);
     bytes += TableOutput(survey, presence, false, clock).size();
     listed = survey.listedJobs;
   }

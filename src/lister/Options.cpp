@@ -36,6 +36,15 @@ CommandLine ReadCommandLine(int argc, const char* const* argv) {
       ->check(CLI::IsMember({"table", "list", "json"}).description(""))
       ->type_name("FORM");
   app.add_flag("--all", options.all, "Also show off and ignored files (they are always counted)");
+  std::string sort = "next";
+  app.add_option("--sort", sort,
+                 "Order of the rows: next (default: the soonest next start first, then jobs that "
+                 "will not start, then off and ignored files), file (by name), or listing (the "
+                 "scheduler's own order, which decides what an error holds back)")
+      ->check(CLI::IsMember({"next", "file", "listing"}).description(""))
+      ->type_name("ORDER");
+  app.add_flag("--watch", options.watch,
+               "Show the table in the terminal and redraw it once a second until q or Ctrl-C");
   app.set_version_flag("--version", ProgramVersion() + " (JSON schema " +
                                         std::to_string(kJsonSchemaVersion) + ")");
   app.footer(
@@ -48,6 +57,9 @@ CommandLine ReadCommandLine(int argc, const char* const* argv) {
     options.output = output == "json"   ? OutputKind::Json
                      : output == "list" ? OutputKind::List
                                         : OutputKind::Table;
+    options.sort = sort == "file"      ? SortOrder::File
+                   : sort == "listing" ? SortOrder::Listing
+                                       : SortOrder::Next;
     result.options = options;
   } catch (const CLI::CallForHelp&) {
     result.text = app.help();

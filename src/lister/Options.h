@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "lister/Shown.h"
+
 enum class OutputKind { Table, List, Json };
 
 struct ListerOptions {
@@ -12,6 +14,8 @@ struct ListerOptions {
   int iterations = 1;
   OutputKind output = OutputKind::Table;
   bool all = false;
+  SortOrder sort = SortOrder::Next;
+  bool watch = false;  // redraw the table once a second until q or Ctrl-C
 };
 
 // What the command line asks for: options to run with, or a text to print and an exit code

@@ -3,6 +3,7 @@
 #include "foundation/DateTimeText.h"
 #include "lister/Moments.h"
 #include "lister/ScheduleWords.h"
+#include "lister/Shown.h"
 
 bool ShownByDefault(const SurveyRow& row) {
   return row.status != JobStatus::Off && row.status != JobStatus::Ignored;
@@ -21,11 +22,6 @@ std::string Joined(const std::vector<std::string>& files) {
 }
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-
-// "1 file", "2 files".
-std::string Count(int n, const std::string& noun) {
-  return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
-}
 
 std::string ErrorNote(const SurveyRow& row) {
   const JobError& error = *row.error;
@@ -75,36 +71,10 @@ std::vector<std::string> ErrorNotes(const Survey& survey) {
 
 std::vector<std::string> FooterLines(const Survey& survey, const SchedulerPresence& presence,
                                      bool all) {
-  std::vector<std::string> lines;
-  lines.push_back("As of " + MomentText(Now(survey)) + ", in " + Quoted(survey.exeDir) + ".");
-  if (survey.jobsFolderMissing) {
-    lines.push_back("No job folder " + Quoted(survey.jobsDir) + ".");
-  } else {
-    const SurveyCounts c = survey.Counts();
-    std::string counts = Count(c.files, "file") + ": " + Count(c.listed, "job") +
-                         " listed by the scheduler, " + std::to_string(c.heldBack) +
-                         " held back, " + std::to_string(c.off) + " off, " +
-                         std::to_string(c.ignored) + " ignored; " + std::to_string(c.withErrors) +
-                         " with errors.";
-    if (!all && c.off + c.ignored > 0)
-      counts += " Off and ignored files are hidden (--all shows them).";
-    lines.push_back(counts);
-  }
-  if (survey.SchedulerWouldQuit())
-    lines.push_back(
-        "No job is scheduled: at its next rebuild the scheduler removes its log-on registration "
-        "and quits.");
-  switch (presence.running) {
-    case platform::MutexPresence::Held: lines.push_back("Scheduler: running."); break;
-    case platform::MutexPresence::Absent: lines.push_back("Scheduler: not running."); break;
-    case platform::MutexPresence::Unknown: lines.push_back("Scheduler: cannot tell whether it runs."); break;
-  }
-  if (!presence.registration)
-    lines.push_back("Start at log-on: not registered.");
-  else if (presence.registeredHere)
-    lines.push_back("Start at log-on: registered, for the scheduler in this folder.");
-  else
-    lines.push_back("Start at log-on: registered for another program: " +
-                    Quoted(*presence.registration) + ".");
+  std::vector<std::string> lines = StatusTexts(survey, presence);
+  const SurveyCounts c = survey.Counts();
+  // The counts follow the first line whenever there are files.
+  if (!all && c.off + c.ignored > 0 && lines.size() > 1)
+    lines[1] += " Off and ignored files are hidden (--all shows them).";
   return lines;
 }

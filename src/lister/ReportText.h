@@ -23,7 +23,7 @@ std::string PassedText(const Survey& survey, DateTimeValue last, const platform:
 // One sentence per error: its text and what it costs.
 std::vector<std::string> ErrorNotes(const Survey& survey);
 
-// The footer: counts, whether the scheduler runs, whether it starts at log-on, and whether it
-// would quit.
+// The footer of the table and the list: the status texts (Shown.h), with a hint at --all
+// when files are hidden.
 std::vector<std::string> FooterLines(const Survey& survey, const SchedulerPresence& presence,
                                      bool all);

@@ -306,7 +306,10 @@ void Foretell(const FolderWalk& walk, const std::vector<ListedJob>& jobs, int it
 
 }  // namespace
 
-Survey TakeSurvey(SchedState& state, const platform::Clock& clock, int iterations) {
+Survey TakeSurvey(const std::string& exeDir, const platform::Clock& clock, int iterations) {
+  // The state the scheduler of that folder would build (InitializeSched_main takes the folder
+  // part of the executable's path).
+  SchedState state = InitializeSched_main(exeDir);
   Survey survey;
   survey.today = LocalToday(clock);
   survey.nowOfDay = LocalTimeOfDay(clock);
@@ -320,6 +323,8 @@ Survey TakeSurvey(SchedState& state, const platform::Clock& clock, int iteration
   }
   const FolderWalk walk = WalkJobFolder(state, survey);
   survey.listedJobs = state.JobList.LineCount();
+  survey.jobList.reserve(static_cast<std::size_t>(survey.listedJobs));
+  for (int i = 0; i < survey.listedJobs; ++i) survey.jobList.push_back(state.JobList.Line(i));
   HoldBackAfterFailedRebuild(walk, survey);
   const StoreLookup store(state.LastRunStore);
   ReadUnlisted(walk, store, clock, survey);

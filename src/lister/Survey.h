@@ -72,6 +72,7 @@ struct Survey {
   std::optional<std::string> listingError;  // the rebuild fails before the first file
   std::vector<SurveyRow> rows;
   int listedJobs = 0;  // entries of the scheduler's job list
+  std::vector<std::string> jobList;  // those entries, as the scheduler's rebuild encodes them
 
   // A rebuild would find nothing to schedule: the scheduler unregisters itself and quits.
   bool SchedulerWouldQuit() const;
@@ -80,7 +81,8 @@ struct Survey {
   SurveyCounts Counts() const;
 };
 
-// The survey of the folder `state` was built for (InitializeSched_main) at the clock's
-// moment, with `iterations` next starts per job. Loads the store into `state.LastRunStore`
-// and builds `state.JobList` as the scheduler's start-up and rebuild would.
-Survey TakeSurvey(SchedState& state, const platform::Clock& clock, int iterations);
+// The survey of the installation folder `exeDir` (with its trailing separator) at the clock's
+// moment, with `iterations` next starts per job. It loads the store and builds the job list
+// as the scheduler's start-up and rebuild would, in a state of its own: surveys can be taken
+// again and again (a live view takes one a second), each from what the folder holds then.
+Survey TakeSurvey(const std::string& exeDir, const platform::Clock& clock, int iterations);

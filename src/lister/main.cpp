@@ -47,18 +47,17 @@ int Run(const ListerOptions& options) {
   }
   const FixedClock clock(moment, system);
 
-  SchedState state = InitializeSched_main(exeDir + SchedulerFileName());
-  const Survey survey = TakeSurvey(state, clock, options.iterations);
-  const SchedulerPresence presence = LookForScheduler(state.ExeDir, SchedulerFileName());
+  const Survey survey = TakeSurvey(exeDir, clock, options.iterations);
+  const SchedulerPresence presence = LookForScheduler(exeDir, SchedulerFileName());
   switch (options.output) {
     case OutputKind::Table:
       platform::WriteText(platform::OutputStream::Standard,
-                          TableOutput(survey, presence, options.all, clock),
+                          TableOutput(survey, presence, options.all, clock, options.sort),
                           platform::TextEncoding::SystemCodePage);
       break;
     case OutputKind::List:
       platform::WriteText(platform::OutputStream::Standard,
-                          ListOutput(survey, presence, options.all, clock),
+                          ListOutput(survey, presence, options.all, clock, options.sort),
                           platform::TextEncoding::SystemCodePage);
       break;
     case OutputKind::Json:

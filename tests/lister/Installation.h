@@ -31,10 +31,9 @@ class Installation {
   }
   void Store(const std::string& text) const { folder.Write(StoreFileName, text); }
 
-  // The survey at the clock's moment, from a state built afresh as the lister builds it.
+  // The survey at the clock's moment.
   Survey Look(const platform::Clock& clock, int iterations = 1) const {
-    SchedState state = InitializeSched_main(exePath);
-    return TakeSurvey(state, clock, iterations);
+    return TakeSurvey(FolderOfPath(exePath), clock, iterations);
   }
 
   TempFolder folder;

@@ -119,8 +119,7 @@ TEST(Survey, AFailingJobFileHoldsBackTheScheduledFilesAfterIt) {
   installation.Job("off.hvj", "do_schedule=0");
   installation.Job("broken.hvj", job, 5);
   const FakeClock clock(2026, 12, 9, 9, 0, 0);
-  SchedState lister = InitializeSched_main(installation.exePath);
-  const Survey survey = TakeSurvey(lister, clock, 1);
+  const Survey survey = installation.Look(clock);
 
   SchedState scheduler = InitializeSched_main(installation.exePath);
   FakeShell shell;
@@ -130,9 +129,9 @@ TEST(Survey, AFailingJobFileHoldsBackTheScheduledFilesAfterIt) {
   FakeAutostart autostart;
   SchedContext context{scheduler, shell, schedulerClock, mutexes, launcher, autostart, ""};
   EXPECT_ANY_THROW(DiscoverJobs(context));
-  ASSERT_EQ(lister.JobList.LineCount(), scheduler.JobList.LineCount());
-  for (int i = 0; i < lister.JobList.LineCount(); ++i)
-    EXPECT_EQ(lister.JobList.Line(i), scheduler.JobList.Line(i));
+  ASSERT_EQ(static_cast<int>(survey.jobList.size()), scheduler.JobList.LineCount());
+  for (int i = 0; i < scheduler.JobList.LineCount(); ++i)
+    EXPECT_EQ(survey.jobList[static_cast<std::size_t>(i)], scheduler.JobList.Line(i));
 
   const SurveyRow* broken = RowOf(survey, "broken.hvj");
   ASSERT_TRUE(broken && broken->error);
@@ -244,6 +243,34 @@ TEST(Survey, NothingScheduledMeansTheSchedulerWouldQuit) {
   const Survey none = missing.Look(FakeClock(2026, 12, 9));
   EXPECT_TRUE(none.jobsFolderMissing);
   EXPECT_FALSE(none.HasErrors());
+}
+
+// A live view surveys the same folder once a second: each survey reads what the folder holds
+// at that moment, and nothing is left over from the one before.
+TEST(Survey, CanBeTakenAgainAndFollowsTheFolder) {
+  const Installation installation;
+  installation.Job("a.hvj", Scheduled("1111111", "14:30:00", "a.cmd"));
+  const FakeClock clock(2026, 12, 9, 14, 29, 0);
+  const Survey first = installation.Look(clock);
+  const Survey again = installation.Look(clock);
+  ASSERT_EQ(again.rows.size(), 1u);
+  EXPECT_EQ(again.listedJobs, 1);
+  EXPECT_EQ(again.jobList, first.jobList);
+  EXPECT_EQ(NextText(again.rows[0]), "12/9/2026 2:30:00 PM");
+
+  installation.Job("b.hvj", Scheduled("1111111", "14:40:00", "b.cmd"));
+  installation.Store("a.cmd=12/9/2026 2:30:00 PM\r\n");
+  const FakeClock later(2026, 12, 9, 14, 31, 0);
+  const Survey changed = installation.Look(later);
+  ASSERT_EQ(changed.rows.size(), 2u);
+  EXPECT_EQ(changed.listedJobs, 2);
+  EXPECT_EQ(RowOf(changed, "a.hvj")->status, JobStatus::Started);
+  EXPECT_EQ(NextText(*RowOf(changed, "b.hvj")), "12/9/2026 2:40:00 PM");
+
+  installation.folder.Write("Backup Jobs/a.hvj", "too short\r\n");
+  const Survey broken = installation.Look(later);
+  EXPECT_EQ(RowOf(broken, "a.hvj")->status, JobStatus::Error);
+  EXPECT_TRUE(broken.HasErrors());
 }
 
 }  // namespace

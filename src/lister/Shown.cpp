@@ -1,0 +1,205 @@
+#include "lister/Shown.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "lister/ReportText.h"
+#include "platform/TextCompare.h"
+
+std::string_view ColumnTitle(Column column) {
+  constexpr std::array<std::string_view, kColumnCount> kTitles{
+      "NEXT", "LEFT", "LAST", "PASSED", "JOB", "STATUS", "SCHEDULE", "COMMAND"};
+  return kTitles[static_cast<std::size_t>(column)];
+}
+
+namespace {
+
+std::string& Cell(RowCells& cells, Column column) { return cells[static_cast<std::size_t>(column)]; }
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+std::string Joined(const std::vector<std::string>& files) {
+  std::string text;
+  for (const std::string& file : files) text += (text.empty() ? "" : ", ") + file;
+  return text;
+}
+
+// "1 file", "2 files".
+std::string Count(int n, const std::string& noun) {
+  return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+}
+
+// The groups of the default order: jobs that start, jobs that will not, off and ignored files.
+int Group(const SurveyRow& row) {
+  if (!row.next.empty()) return 0;
+  return ShownByDefault(row) ? 1 : 2;
+}
+
+template <typename T>
+int Ordered(const T& a, const T& b) {
+  return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+// Present values before absent ones, present ones by `compare`.
+template <typename T, typename Compare>
+int PresentFirst(const std::optional<T>& a, const std::optional<T>& b, Compare compare) {
+  if (a && b) return compare(*a, *b);
+  return Ordered(!a, !b);
+}
+
+int TextOrder(const std::string& a, const std::string& b) {
+  if (const int folded = Ordered(platform::CaseFoldKey(a), platform::CaseFoldKey(b))) return folded;
+  return Ordered(a, b);
+}
+
+std::optional<std::string> NonEmpty(const std::string& text) {
+  return text.empty() ? std::nullopt : std::optional<std::string>(text);
+}
+
+std::optional<DateTimeValue> NextOf(const SurveyRow& row) {
+  return row.next.empty() ? std::nullopt : std::optional<DateTimeValue>(row.next.front());
+}
+
+}  // namespace
+
+RowCells CellsOf(const Survey& survey, std::size_t index, const platform::Clock& clock) {
+  const SurveyRow& row = survey.rows.at(index);
+  RowCells cells;
+  cells.fill("-");
+  if (!row.next.empty()) {
+    Cell(cells, Column::Next) = MomentText(row.next.front());
+    Cell(cells, Column::Left) = LeftText(survey, row.next.front(), clock);
+  }
+  if (row.heldBack && row.next.empty()) Cell(cells, Column::Left) = "held back";
+  if (row.lastText) Cell(cells, Column::Last) = *row.lastText;
+  if (row.last) Cell(cells, Column::Passed) = PassedText(survey, *row.last, clock);
+  Cell(cells, Column::Job) = row.file;
+  Cell(cells, Column::Status) = StatusWord(row.status);
+  if (row.schedule) {
+    Cell(cells, Column::Schedule) = row.schedule->words;
+    if (!row.schedule->cmd.empty()) Cell(cells, Column::Command) = row.schedule->cmd;
+  }
+  return cells;
+}
+
+int CompareByColumn(const Survey& survey, std::size_t rowA, std::size_t rowB, Column column) {
+  const SurveyRow& a = survey.rows.at(rowA);
+  const SurveyRow& b = survey.rows.at(rowB);
+  const auto moments = [](DateTimeValue x, DateTimeValue y) { return Ordered(x, y); };
+  const auto texts = [](const std::string& x, const std::string& y) { return TextOrder(x, y); };
+  switch (column) {
+    case Column::Next:
+    case Column::Left: {
+      if (const int next = PresentFirst(NextOf(a), NextOf(b), moments)) return next;
+      // Without a next start: the held back ones (LEFT says so) together.
+      return column == Column::Left ? Ordered(!a.heldBack, !b.heldBack) : 0;
+    }
+    case Column::Last:
+      if (const int last = PresentFirst(a.last, b.last, moments)) return last;
+      return PresentFirst(a.lastText, b.lastText, texts);  // unreadable texts as texts
+    case Column::Passed:  // the shortest span first: the latest start
+      return PresentFirst(a.last, b.last, [](DateTimeValue x, DateTimeValue y) { return Ordered(y, x); });
+    case Column::Job: return TextOrder(a.file, b.file);
+    case Column::Status:
+      return TextOrder(std::string(StatusWord(a.status)), std::string(StatusWord(b.status)));
+    case Column::Schedule:
+      return PresentFirst(a.schedule ? NonEmpty(a.schedule->words) : std::nullopt,
+                          b.schedule ? NonEmpty(b.schedule->words) : std::nullopt, texts);
+    case Column::Command:
+      return PresentFirst(a.schedule ? NonEmpty(a.schedule->cmd) : std::nullopt,
+                          b.schedule ? NonEmpty(b.schedule->cmd) : std::nullopt, texts);
+  }
+  return 0;
+}
+
+std::vector<ShownRow> ShownRows(const Survey& survey, const platform::Clock& clock, bool all,
+                                SortOrder order) {
+  std::vector<std::size_t> rows;
+  for (std::size_t r = 0; r < survey.rows.size(); ++r)
+    if (all || ShownByDefault(survey.rows[r])) rows.push_back(r);
+  const auto before = [&](std::size_t a, std::size_t b) {
+    switch (order) {
+      case SortOrder::Next: {
+        const int group = Ordered(Group(survey.rows[a]), Group(survey.rows[b]));
+        if (group != 0) return group < 0;
+        return CompareByColumn(survey, a, b, Column::Next) < 0;
+      }
+      case SortOrder::File: return CompareByColumn(survey, a, b, Column::Job) < 0;
+      case SortOrder::Listing: break;
+    }
+    return false;
+  };
+  std::stable_sort(rows.begin(), rows.end(), before);
+  std::vector<ShownRow> shown;
+  shown.reserve(rows.size());
+  for (const std::size_t r : rows) shown.push_back({r, CellsOf(survey, r, clock)});
+  return shown;
+}
+
+std::vector<DetailField> DetailFields(const Survey& survey, std::size_t index,
+                                      const platform::Clock& clock) {
+  const SurveyRow& row = survey.rows.at(index);
+  std::vector<DetailField> fields;
+  fields.push_back({"status", {std::string(StatusWord(row.status))}});
+  if (row.schedule) {
+    const ScheduleItems& s = *row.schedule;
+    fields.push_back({"schedule", {s.words + "  (do_schedule=" + s.doSchedule + ", days=" +
+                                   s.days + ", time=" + s.time + ")"}});
+    fields.push_back({"command", {s.cmd.empty() ? "-" : s.cmd}});
+  }
+  if (row.lastText)
+    fields.push_back({"last", {*row.lastText + (row.last ? "  (" + PassedText(survey, *row.last, clock) + " ago)"
+                                                         : std::string("  (unreadable)"))}});
+  if (!row.next.empty() || row.listed) {
+    DetailField next{"next", {}};
+    for (const DateTimeValue moment : row.next) {
+      const std::string left = LeftText(survey, moment, clock);
+      next.lines.push_back(MomentText(moment) + "  (" + (left == "now" ? left : "in " + left) + ")");
+    }
+    if (next.lines.empty()) next.lines.push_back("-");
+    fields.push_back(std::move(next));
+  }
+  if (row.error) {
+    std::string what = Quoted(row.error->text) + " (" + std::string(StageWord(row.error->stage));
+    if (!row.error->failingDays.empty()) what += ", on " + row.error->failingDays;
+    fields.push_back({"error", {what + ")"}});
+    if (!row.error->holdsBack.empty()) fields.push_back({"holds back", {Joined(row.error->holdsBack)}});
+  }
+  if (row.heldBack)
+    fields.push_back({"held back", {"by " + row.heldBack->by + " (" +
+                                    std::string(StageWord(row.heldBack->stage)) + ")"}});
+  if (!row.note.empty()) fields.push_back({"note", {row.note}});
+  return fields;
+}
+
+std::vector<std::string> StatusTexts(const Survey& survey, const SchedulerPresence& presence) {
+  std::vector<std::string> lines;
+  lines.push_back("As of " + MomentText(survey.today + survey.nowOfDay) + ", in " +
+                  Quoted(survey.exeDir) + ".");
+  if (survey.jobsFolderMissing) {
+    lines.push_back("No job folder " + Quoted(survey.jobsDir) + ".");
+  } else {
+    const SurveyCounts c = survey.Counts();
+    lines.push_back(Count(c.files, "file") + ": " + Count(c.listed, "job") +
+                    " listed by the scheduler, " + std::to_string(c.heldBack) + " held back, " +
+                    std::to_string(c.off) + " off, " + std::to_string(c.ignored) + " ignored; " +
+                    std::to_string(c.withErrors) + " with errors.");
+  }
+  if (survey.SchedulerWouldQuit())
+    lines.push_back(
+        "No job is scheduled: at its next rebuild the scheduler removes its log-on registration "
+        "and quits.");
+  switch (presence.running) {
+    case platform::MutexPresence::Held: lines.push_back("Scheduler: running."); break;
+    case platform::MutexPresence::Absent: lines.push_back("Scheduler: not running."); break;
+    case platform::MutexPresence::Unknown: lines.push_back("Scheduler: cannot tell whether it runs."); break;
+  }
+  if (!presence.registration)
+    lines.push_back("Start at log-on: not registered.");
+  else if (presence.registeredHere)
+    lines.push_back("Start at log-on: registered, for the scheduler in this folder.");
+  else
+    lines.push_back("Start at log-on: registered for another program: " +
+                    Quoted(*presence.registration) + ".");
+  return lines;
+}
