@@ -95,7 +95,8 @@ BOOL CALLBACK CountName(HMODULE, LPCSTR, LPSTR, LONG_PTR count) {
   return TRUE;
 }
 
-void CheckManifest(const char* program) {
+// `window`: the program shows windows of its own (current common controls, per-monitor DPI).
+void CheckManifest(const char* program, bool window) {
   const HMODULE module =
       LoadLibraryExA(program, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   if (module == nullptr) {
@@ -125,7 +126,12 @@ void CheckManifest(const char* program) {
             std::string("it names ") + s.system + " as supported");
     Check(holds("<ws2:longPathAware>true</ws2:longPathAware>"), "it is aware of long paths");
     Check(!holds("activeCodePage"), "it leaves the active code page alone");
+    const bool controls6 = holds("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"");
+    const bool perMonitor = holds(">PerMonitorV2, PerMonitor</dpiAwareness>") && holds(">true/pm</dpiAware>");
+    Check(controls6 == window, window ? "it asks for common controls 6" : "it asks for no common controls");
+    Check(perMonitor == window, window ? "it is per-monitor DPI aware" : "it leaves DPI scaling to the system");
   }
+  Check(FindResourceA(module, MAKEINTRESOURCEA(1), RT_GROUP_ICON) != nullptr, "it has its icon");
   FreeLibrary(module);
 
   // The loader's own reading: an activation context is made from the manifest only when it
@@ -145,15 +151,15 @@ void CheckManifest(const char* program) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 5) {
+  if (argc != 6) {
     std::fputs(
         "usage: identity_check <program> <file description> <original file name> "
-        "<version>\n",
+        "<version> plain|window\n",
         stderr);
     return 2;
   }
   std::printf("identity of %s\n", argv[1]);
   CheckVersionResource(argv[1], argv[2], argv[3], argv[4]);
-  CheckManifest(argv[1]);
+  CheckManifest(argv[1], std::string(argv[5]) == "window");
   return failures == 0 ? 0 : 1;
 }
