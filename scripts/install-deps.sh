@@ -13,6 +13,7 @@ packages=(
   cron                                    # the memory benchmark compares with its daemon
   python3                                 # bench/run.sh makes its tables
   jq                                      # end-to-end checks of the lister's JSON
+  imagemagick                             # screenshots of the lister's window (import)
 )
 
 missing=()

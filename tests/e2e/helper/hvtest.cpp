@@ -24,10 +24,25 @@
 //   visible-windows <exe name>      number of visible top-level windows of that program
 //   close-window <class>            post WM_CLOSE to every top-level window of that class
 //   kill <exe name>                 terminate every process of that program
+//
+// A window of another program, found by the beginning of its caption (read from outside
+// its process, as an accessibility tool would):
+//   wait-window <caption> <ms>      wait until a visible top-level window's caption begins
+//                                   so; print its whole caption
+//   list-rows <caption>             its list view: the column titles, then one line per
+//                                   row, cells separated by tabs
+//   status-texts <caption>          its status bar: one line per part
+//   details-text <caption>          the text of its (first) edit control
+//   select-row <caption> <index>    select that row of its list view
+//   click-header <caption> <column> [<percent>]
+//                                   click that column's header with the mouse, in its
+//                                   middle or that far across it
+//   key <caption> <virtual key>     post a key press (WM_KEYDOWN) to its list view
 
 // tlhelp32.h and sddl.h need windows.h before them.
 // clang-format off
 #include <windows.h>
+#include <commctrl.h>
 #include <sddl.h>
 #include <tlhelp32.h>
 // clang-format on
@@ -194,6 +209,144 @@ int SetRunKeyRights(const char* descriptor) {
   return result == ERROR_SUCCESS ? 0 : 2;
 }
 
+// Memory inside another process: list view and status bar messages carry pointers, which
+// are only good in the address space of the control's owner.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HWND owner, SIZE_T size) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(owner, &id);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+    if (process_ != nullptr)
+      base_ = static_cast<char*>(
+          VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  }
+  ~RemoteBuffer() {
+    if (base_ != nullptr) VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
+    if (process_ != nullptr) CloseHandle(process_);
+  }
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+  bool Ok() const { return base_ != nullptr; }
+  char* At(SIZE_T offset) const { return base_ + offset; }
+  bool Write(SIZE_T offset, const void* data, SIZE_T size) {
+    SIZE_T done = 0;
+    return WriteProcessMemory(process_, base_ + offset, data, size, &done) && done == size;
+  }
+  bool Read(SIZE_T offset, void* data, SIZE_T size) {
+    SIZE_T done = 0;
+    return ReadProcessMemory(process_, base_ + offset, data, size, &done) && done == size;
+  }
+  std::string Text(SIZE_T offset, SIZE_T size) {
+    std::vector<char> text(size + 1, '\0');
+    if (!Read(offset, text.data(), size)) return "";
+    return text.data();
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  char* base_ = nullptr;
+};
+
+constexpr SIZE_T kTextOffset = 1024, kTextSize = 4096;
+
+HWND WindowCaptioned(const std::string& start) {
+  const auto found = TopLevelWindows([&](HWND w) {
+    return IsWindowVisible(w) && TextOf(w).compare(0, start.size(), start) == 0;
+  });
+  return found.empty() ? nullptr : found.front();
+}
+
+HWND ChildOfClass(HWND parent, const char* className) {
+  return FindWindowExA(parent, nullptr, className, nullptr);
+}
+
+// The list view's column titles and cells: titles first, then a line per row.
+int ListRows(HWND window) {
+  const HWND list = ChildOfClass(window, WC_LISTVIEWA);
+  if (list == nullptr) return 1;
+  const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  const int columns = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+  RemoteBuffer remote(list, kTextOffset + kTextSize);
+  if (!remote.Ok() || columns <= 0) return 2;
+  std::string line;
+  for (int c = 0; c < columns; ++c) {
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = remote.At(kTextOffset);
+    column.cchTextMax = kTextSize;
+    remote.Write(0, &column, sizeof column);
+    SendMessageA(list, LVM_GETCOLUMNA, c, reinterpret_cast<LPARAM>(remote.At(0)));
+    if (c > 0) line += '\t';
+    line += remote.Text(kTextOffset, kTextSize);
+  }
+  std::printf("%s\n", line.c_str());
+  const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int r = 0; r < rows; ++r) {
+    line.clear();
+    for (int c = 0; c < columns; ++c) {
+      LVITEMA cell{};
+      cell.iSubItem = c;
+      cell.pszText = remote.At(kTextOffset);
+      cell.cchTextMax = kTextSize;
+      remote.Write(0, &cell, sizeof cell);
+      SendMessageA(list, LVM_GETITEMTEXTA, r, reinterpret_cast<LPARAM>(remote.At(0)));
+      if (c > 0) line += '\t';
+    line += remote.Text(kTextOffset, kTextSize);
+    }
+    std::printf("%s\n", line.c_str());
+  }
+  return 0;
+}
+
+int StatusTexts(HWND window) {
+  const HWND bar = ChildOfClass(window, STATUSCLASSNAMEA);
+  if (bar == nullptr) return 1;
+  RemoteBuffer remote(bar, kTextOffset + kTextSize);
+  if (!remote.Ok()) return 2;
+  const int parts = static_cast<int>(SendMessageA(bar, SB_GETPARTS, 0, 0));
+  for (int p = 0; p < parts; ++p) {
+    SendMessageA(bar, SB_GETTEXTA, p, reinterpret_cast<LPARAM>(remote.At(kTextOffset)));
+    std::printf("%s\n", remote.Text(kTextOffset, kTextSize).c_str());
+  }
+  return 0;
+}
+
+int SelectRow(HWND window, int row) {
+  const HWND list = ChildOfClass(window, WC_LISTVIEWA);
+  if (list == nullptr) return 1;
+  RemoteBuffer remote(list, sizeof(LVITEMA));
+  LVITEMA state{};
+  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  state.state = LVIS_SELECTED | LVIS_FOCUSED;
+  if (!remote.Ok() || !remote.Write(0, &state, sizeof state)) return 2;
+  return SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote.At(0))) ? 0 : 2;
+}
+
+// A real click (the mouse moved there, pressed and released), so that the header tells the
+// list view's owner as it does for a person.
+int ClickHeader(HWND window, int column, int percent) {
+  const HWND list = ChildOfClass(window, WC_LISTVIEWA);
+  if (list == nullptr) return 1;
+  const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  RemoteBuffer remote(header, sizeof(RECT));
+  RECT rect{};
+  if (!remote.Ok() ||
+      !SendMessageA(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(remote.At(0))) ||
+      !remote.Read(0, &rect, sizeof rect))
+    return 2;
+  POINT spot{rect.left + (rect.right - rect.left) * percent / 100, (rect.top + rect.bottom) / 2};
+  ClientToScreen(header, &spot);
+  SetForegroundWindow(window);
+  SetCursorPos(spot.x, spot.y);
+  INPUT clicks[2]{};
+  clicks[0].type = clicks[1].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  return SendInput(2, clicks, sizeof(INPUT)) == 2 ? 0 : 2;
+}
+
 int Usage() {
   std::fputs("usage: hvtest <subcommand> ... (see the source)\n", stderr);
   return 2;
@@ -281,6 +434,37 @@ int main(int argc, char** argv) {
       CloseHandle(process);
     }
     return ids.empty() ? 1 : 0;
+  }
+  if (command == "wait-window" && argc == 4) {
+    HWND window = nullptr;
+    if (!WaitUntil([&] { return (window = WindowCaptioned(arg(2))) != nullptr; }, number(3)))
+      return 1;
+    std::printf("%s\n", TextOf(window).c_str());
+    return 0;
+  }
+  if ((command == "list-rows" || command == "status-texts" || command == "details-text") &&
+      argc == 3) {
+    const HWND window = WindowCaptioned(arg(2));
+    if (window == nullptr) return 1;
+    if (command == "list-rows") return ListRows(window);
+    if (command == "status-texts") return StatusTexts(window);
+    const HWND edit = ChildOfClass(window, "Edit");
+    if (edit == nullptr) return 1;
+    // WM_GETTEXT is copied across processes by the system.
+    std::vector<char> text(65536, '\0');
+    SendMessageA(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    std::printf("%s\n", text.data());
+    return 0;
+  }
+  if ((command == "select-row" || command == "click-header" || command == "key") &&
+      (argc == 4 || (argc == 5 && command == "click-header"))) {
+    const HWND window = WindowCaptioned(arg(2));
+    if (window == nullptr) return 1;
+    const int value = static_cast<int>(number(3));
+    if (command == "select-row") return SelectRow(window, value);
+    if (command == "click-header") return ClickHeader(window, value, argc == 5 ? static_cast<int>(number(4)) : 50);
+    const HWND list = ChildOfClass(window, WC_LISTVIEWA);
+    return PostMessageA(list != nullptr ? list : window, WM_KEYDOWN, value, 0) ? 0 : 2;
   }
   return Usage();
 }
