@@ -14,6 +14,8 @@ packages=(
   python3                                 # bench/run.sh makes its tables
   jq                                      # end-to-end checks of the lister's JSON
   imagemagick                             # screenshots of the lister's window (import)
+  python3-jsonschema                      # the lister's JSON against docs/harbovale-jobs.schema.json
+  tmux                                    # the lister's live view, in a real terminal
 )
 
 missing=()

@@ -12,8 +12,10 @@
 #include "lister/Outputs.h"
 #include "lister/SchedulerPresence.h"
 #include "lister/Survey.h"
+#include "lister/Watch.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
+#include "platform/Terminal.h"
 #include "platform/TextOutput.h"
 
 namespace {
@@ -32,11 +34,31 @@ std::string WithSeparator(std::string folder) {
   return folder;
 }
 
+// The table, looked at again once a second: each look a new survey at the system's moment.
+int RunWatch(const ListerOptions& options, const std::string& exeDir) {
+  if (options.output != OutputKind::Table)
+    return Fail("--watch shows the table: it cannot be combined with --output=" +
+                std::string(options.output == OutputKind::Json ? "json" : "list"));
+  if (!options.now.empty())
+    return Fail("--watch shows the present moment: it cannot be combined with --now");
+  if (!platform::StandardOutputIsTerminal())
+    return Fail("--watch needs a terminal: standard output is a file or a pipe (leave out "
+                "--watch to write the table there)");
+  const platform::Clock& clock = platform::SystemClock();
+  const auto terminal = platform::OpenLiveTerminal();
+  return Watch(*terminal, [&] {
+    const Survey survey = TakeSurvey(exeDir, clock, options.iterations);
+    const SchedulerPresence presence = LookForScheduler(exeDir, SchedulerFileName());
+    return LinesOf(TableOutput(survey, presence, options.all, clock, options.sort));
+  });
+}
+
 int Run(const ListerOptions& options) {
   const std::string exeDir = options.dir.empty()
                                  ? FolderOfPath(platform::ExecutablePath())
                                  : WithSeparator(platform::FullPath(options.dir));
   if (!platform::FolderExists(exeDir)) return Fail("cannot read the folder \"" + exeDir + "\"");
+  if (options.watch) return RunWatch(options, exeDir);
 
   platform::Clock& system = platform::SystemClock();
   platform::SystemTime moment = system.LocalTime();

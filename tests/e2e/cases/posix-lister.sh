@@ -39,3 +39,46 @@ case_lister_never_creates_the_lock_file() {
   check "it says the scheduler is not running" equals "$(jq .scheduler.running "$app/out.json")" false
   check "no lock file was made" test ! -e "$(runtime_dir)/HarbovaleScheduler.lock"
 }
+
+# --watch in a real terminal (tmux): the table shows and follows the folder within two
+# seconds; q ends it with 0 and gives the screen back, Ctrl-C ends it with 130; without a
+# terminal it is a usage error.
+case_lister_watch_redraws_in_a_terminal() {
+  local app="$CASE/app" socket="$CASE/tmux.sock" started elapsed
+  new_copy "$app"
+  add_lister "$app"
+  add_job "$app" nightly.hvj "do_schedule=1,days=1111111,time=14:30:00,cmd=$IDLE_COMMAND nightly"
+  # watch <session>: the live view in a terminal of 200 columns; what it ends with is
+  # written below it, in the same terminal.
+  lister_watch_in_tmux() {
+    tmux -S "$socket" new-session -d -s "$1" -x 200 -y 40 \
+      "env LC_ALL=$E2E_LC_ALL XDG_CONFIG_HOME='$(config_dir)' XDG_RUNTIME_DIR='$(runtime_dir)' \
+       '$app/$LISTER_EXE' --watch; echo \"watch ended: \$?\"; sleep 60"
+  }
+  lister_screen_has() { tmux -S "$socket" capture-pane -p -t "$1" | grep -Eq "$2"; }
+  lister_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+  lister_watch_in_tmux one
+  check "the table shows" wait_for 5 lister_screen_has one 'nightly\.hvj +missed|nightly\.hvj +scheduled|nightly\.hvj +started|nightly\.hvj +due'
+  check "with its heading" lister_screen_has one '^NEXT +LEFT +LAST +PASSED +JOB +STATUS +SCHEDULE +COMMAND'
+  started=$(lister_ms)
+  add_job "$app" added.hvj "do_schedule=1,days=1111111,time=09:00:00,cmd=$IDLE_COMMAND added"
+  check "a job file added appears" wait_for 5 lister_screen_has one 'added\.hvj'
+  elapsed=$(($(lister_ms) - started))
+  check "within two seconds (took ${elapsed} ms)" test "$elapsed" -le 2000
+  check "the counts follow" lister_screen_has one '^2 files: 2 jobs listed'
+  tmux -S "$socket" send-keys -t one q
+  check "q ends it with exit code 0" wait_for 5 lister_screen_has one '^watch ended: 0$'
+  check "and gives the screen back" eval '! lister_screen_has one "^NEXT +LEFT"'
+
+  lister_watch_in_tmux two
+  check "the second view shows" wait_for 5 lister_screen_has two 'added\.hvj'
+  tmux -S "$socket" send-keys -t two C-c
+  check "Ctrl-C ends it with exit code 130" wait_for 5 lister_screen_has two '^watch ended: 130$'
+  tmux -S "$socket" kill-server
+
+  lister "$app" "" --watch >"$app/watch.out"
+  check "standard output not a terminal: a usage error, exit code 2" equals "$?" 2
+  check "saying why" grep -q 'needs a terminal' "$app/lister.err"
+  check "and nothing on standard output" test ! -s "$app/watch.out"
+}
