@@ -58,6 +58,11 @@ else()
     endif()
   endforeach()
 
+  # The JSON documents of the lister's unit tests against its schema file, in one step.
+  add_test(NAME lister.json_schema
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/lister/json-schema.sh $<TARGET_FILE:lister_tests>)
+  set_tests_properties(lister.json_schema PROPERTIES LABELS unit)
+
   if(NOT HARBOVALE_SANITIZED)
     add_test(NAME locale.posix COMMAND bash ${PROJECT_SOURCE_DIR}/tests/platform/locale-roundtrip.sh native)
     set_tests_properties(locale.posix PROPERTIES LABELS locale TIMEOUT 600)

@@ -4,12 +4,29 @@
 
 #include <nlohmann/json.hpp>
 
+#include <set>
+
+#include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "Installation.h"
 #include "platform/TextOutput.h"
 
 namespace {
+
+// The document, also written to $HARBOVALE_JSON_DIR when that is set: tests/lister/json-schema.sh
+// checks every one against docs/harbovale-jobs.schema.json.
+std::string Kept(std::string json) {
+  static int count = 0;
+  if (const char* dir = std::getenv("HARBOVALE_JSON_DIR")) {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::ofstream(std::string(dir) + "/" + test->name() + "-" + std::to_string(++count) + ".json",
+                  std::ios::binary)
+        << json;
+  }
+  return json;
+}
 
 SchedulerPresence RunningAndRegistered(const Installation& installation) {
   SchedulerPresence presence;
@@ -83,7 +100,7 @@ TEST(JsonOutput, FollowsItsSchema) {
   const FakeClock clock(2026, 12, 9, 14, 29, 0);
   const Survey survey = installation.Look(clock, 2);
   const auto json =
-      nlohmann::json::parse(JsonOutput(survey, RunningAndRegistered(installation), "p 1", clock));
+      nlohmann::json::parse(Kept(JsonOutput(survey, RunningAndRegistered(installation), "harbovale-jobs 1", clock)));
   EXPECT_EQ(json["schema"], 1);
   EXPECT_EQ(json["now"], "2026-12-09T14:29:00+00:00");
   EXPECT_EQ(json["jobFolderFound"], true);
@@ -120,11 +137,43 @@ TEST(JsonOutput, IsValidUtf8WhateverTheFileNames) {
   const Installation installation;
   installation.Job("caf\xE9.hvj", Scheduled("1111111", "14:30:00", "caf\xE9 \xFF.cmd"));
   const FakeClock clock(2026, 12, 9, 9, 0, 0);
-  const std::string text = JsonOutput(installation.Look(clock), SchedulerPresence{}, "p", clock);
+  const std::string text =
+      Kept(JsonOutput(installation.Look(clock), SchedulerPresence{}, "harbovale-jobs 1", clock));
   const auto json = nlohmann::json::parse(text);  // throws on invalid UTF-8
   const std::string name = json["files"][0]["file"];
   EXPECT_EQ(name.substr(0, 3), "caf");
   EXPECT_EQ(name.substr(name.size() - 4), ".hvj");
+}
+
+// Rows of every kind, and a folder without a job folder: the
+// documents that json-schema.sh holds against the schema's nulls, enums and closed objects.
+TEST(JsonOutput, GivesEveryKindOfRow) {
+  const Installation installation;
+  installation.Job("a-weekdays.hvj", Scheduled("11111", "14:30:00", "a.cmd"));  // Sat,Sun fail
+  installation.Job("b-unreadable-last.hvj", Scheduled("1111111", "14:30:00", "b.cmd"));
+  installation.Job("c-off.hvj", "do_schedule=0");
+  installation.Job("d-ignored.HVJ", Scheduled("1111111", "14:30:00", "d.cmd"));
+  installation.folder.Write("Backup Jobs/e-folder.hvj/inside.txt", "");
+  installation.Job("f-bad-time.hvj", Scheduled("1111111", "25:00", "f.cmd"));
+  installation.Job("g-short.hvj", "do_schedule=1", 3);
+  installation.Store("b.cmd=yesterday\r\n");
+  const FakeClock clock(2026, 12, 12, 14, 29, 0, 250);
+  SchedulerPresence elsewhere;
+  elsewhere.running = platform::MutexPresence::Unknown;
+  elsewhere.registration = "/somewhere/else";
+  const auto json = nlohmann::json::parse(
+      Kept(JsonOutput(installation.Look(clock, 3), elsewhere, "harbovale-jobs 1", clock)));
+  EXPECT_EQ(json["now"], "2026-12-12T14:29:00.250+00:00");
+  std::set<std::string> statuses;
+  for (const auto& file : json["files"]) statuses.insert(file["status"].get<std::string>());
+  EXPECT_TRUE(statuses.count("off") && statuses.count("ignored") && statuses.count("error"));
+  EXPECT_TRUE(json["scheduler"]["running"].is_null());
+
+  const Installation empty;
+  const auto none = nlohmann::json::parse(
+      Kept(JsonOutput(empty.Look(clock), SchedulerPresence{}, "harbovale-jobs 1", clock)));
+  EXPECT_EQ(none["jobFolderFound"], false);
+  EXPECT_EQ(none["files"].size(), 0u);
 }
 
 }  // namespace

@@ -3,6 +3,28 @@
 # or set by faketime; texts of dates follow the case's locale, so checks compare the JSON
 # form (ISO 8601, TZ=UTC) or texts the scheduler itself wrote.
 
+# keep_lister_json <file> [lister options...]: a copy of a JSON document the lister wrote (its
+# options ask for JSON and it wrote something), for check_lister_json. The lister runs in
+# subshells (pipes, $(...)), so the documents are gathered in files and checked at the end.
+keep_lister_json() {
+  local file=$1
+  shift
+  [[ " $* " == *" --output=json "* || " $* " == *" --output json "* ]] || return 0
+  [ -s "$file" ] || return 0
+  mkdir -p "$CASE/lister-json"
+  cp "$file" "$(mktemp "$CASE/lister-json/XXXXXX.json")"
+}
+
+# check_lister_json: every JSON document the case got from the lister follows
+# docs/harbovale-jobs.schema.json (run by the harness after each case, in one step).
+check_lister_json() {
+  local documents=("$CASE"/lister-json/*.json)
+  [ -e "${documents[0]}" ] || return 0
+  check "the lister's ${#documents[@]} JSON documents follow docs/harbovale-jobs.schema.json" \
+    /usr/bin/python3 "$here/../lister/check_json_schema.py" "$here/../../docs/harbovale-jobs.schema.json" \
+    "${documents[@]}"
+}
+
 # lister_json <folder> <jq filter> [lister options...]: one value of the lister's JSON.
 lister_json() {
   local folder=$1 filter=$2

@@ -23,6 +23,7 @@ lister() {
   env LC_ALL="${CASE_LC_ALL:-$E2E_LC_ALL}" XDG_CONFIG_HOME="$(config_dir)" \
     XDG_RUNTIME_DIR="$(runtime_dir)" "${command[@]}" >"$out" 2>"$folder/lister.err" </dev/null
   local status=$?
+  keep_lister_json "$out" "$@"
   cat "$out"
   rm -f "$out"
   return $status

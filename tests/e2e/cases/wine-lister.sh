@@ -23,6 +23,7 @@ lister() {
   out=$(mktemp "$folder/lister.XXXXXX")
   (cd "$folder" && wine_env "${command[@]}" >"$out" 2>"$folder/lister.err" </dev/null)
   local status=$?
+  keep_lister_json "$out" "$@"
   tr -d '\r' <"$out"
   rm -f "$out"
   return $status

@@ -87,6 +87,7 @@ run_cases() {
     log "--- ${name#case_}"
     local started=$SECONDS
     "$name" || CASE_FAILED=1
+    ! declare -F check_lister_json >/dev/null || check_lister_json
     cleanup_case
     if ((CASE_FAILED)); then
       E2E_FAILED=$((E2E_FAILED + 1))
