@@ -1,8 +1,11 @@
 // The companion lister: shows what the scheduler sees in one installation folder, and
 // changes nothing there (it never writes a file, starts a command, touches the log-on
-// registration or takes the scheduler's mutex).
+// registration or takes the scheduler's mutex). Started on its own on Windows, or with
+// --window, it shows the same in a window.
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app/ErrorText.h"
 #include "app/Sched_main.h"
@@ -13,6 +16,8 @@
 #include "lister/SchedulerPresence.h"
 #include "lister/Survey.h"
 #include "lister/Watch.h"
+#include "lister/Window.h"
+#include "lister/WindowStart.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
 #include "platform/Terminal.h"
@@ -21,10 +26,16 @@
 namespace {
 
 constexpr int kUsageError = 2;
+// The window's details show this many next starts at least.
+constexpr int kWindowNextStarts = 5;
 
-int Fail(const std::string& message) {
-  platform::WriteText(platform::OutputStream::Error, ProgramName() + ": " + message + "\n",
-                      platform::TextEncoding::SystemCodePage);
+// `window`: the person gets the window rather than text, so the message goes in a box.
+int Fail(const std::string& message, bool window) {
+  if (window)
+    ShowStartMessage(ProgramName() + ": " + message, true);
+  else
+    platform::WriteText(platform::OutputStream::Error, ProgramName() + ": " + message + "\n",
+                        platform::TextEncoding::SystemCodePage);
   return kUsageError;
 }
 
@@ -38,12 +49,14 @@ std::string WithSeparator(std::string folder) {
 int RunWatch(const ListerOptions& options, const std::string& exeDir) {
   if (options.output != OutputKind::Table)
     return Fail("--watch shows the table: it cannot be combined with --output=" +
-                std::string(options.output == OutputKind::Json ? "json" : "list"));
+                    std::string(options.output == OutputKind::Json ? "json" : "list"),
+                false);
   if (!options.now.empty())
-    return Fail("--watch shows the present moment: it cannot be combined with --now");
+    return Fail("--watch shows the present moment: it cannot be combined with --now", false);
   if (!platform::StandardOutputIsTerminal())
     return Fail("--watch needs a terminal: standard output is a file or a pipe (leave out "
-                "--watch to write the table there)");
+                "--watch to write the table there)",
+                false);
   const platform::Clock& clock = platform::SystemClock();
   const auto terminal = platform::OpenLiveTerminal();
   return Watch(*terminal, [&] {
@@ -53,19 +66,29 @@ int RunWatch(const ListerOptions& options, const std::string& exeDir) {
   });
 }
 
-int Run(const ListerOptions& options) {
+int Run(const ListerOptions& options, bool window) {
   const std::string exeDir = options.dir.empty()
                                  ? FolderOfPath(platform::ExecutablePath())
                                  : WithSeparator(platform::FullPath(options.dir));
-  if (!platform::FolderExists(exeDir)) return Fail("cannot read the folder \"" + exeDir + "\"");
-  if (options.watch) return RunWatch(options, exeDir);
+  if (!platform::FolderExists(exeDir))
+    return Fail("cannot read the folder \"" + exeDir + "\"", window);
+  if (options.watch && !window) return RunWatch(options, exeDir);
 
   platform::Clock& system = platform::SystemClock();
   platform::SystemTime moment = system.LocalTime();
   if (!options.now.empty()) {
     const auto asked = ParseLocalMoment(options.now, moment);
-    if (!asked) return Fail("--now: \"" + options.now + "\" is not a moment such as 2026-12-09T14:29:00");
+    if (!asked)
+      return Fail("--now: \"" + options.now + "\" is not a moment such as 2026-12-09T14:29:00", window);
     moment = *asked;
+  }
+  if (window) {
+    WindowRequest request;
+    request.exeDir = exeDir;
+    if (!options.now.empty()) request.moment = moment;
+    request.iterations = std::max(options.iterations, kWindowNextStarts);
+    request.order = options.sort;
+    return RunWindow(request);
   }
   const FixedClock clock(moment, system);
 
@@ -94,7 +117,20 @@ int Run(const ListerOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const CommandLine command = ReadCommandLine(argc, argv);
+  // Decided before anything is written: a console made for this process alone would only
+  // flash the text.
+  const bool onItsOwn = StartedOnItsOwn();
+  const WindowArguments arguments = TakeWindowOption(argc, argv);
+  std::vector<const char*> rest;
+  for (const std::string& argument : arguments.rest) rest.push_back(argument.c_str());
+  const CommandLine command = ReadCommandLine(static_cast<int>(rest.size()), rest.data());
+  if (arguments.window && !WindowAvailable()) return Fail(kNoWindowMessage, false);
+  const bool window = arguments.window || onItsOwn;
+  if (onItsOwn) LeaveConsole();
+  if (!command.options && window) {
+    ShowStartMessage(command.text, command.exitCode != 0);
+    return command.exitCode;
+  }
   if (!command.options) {
     platform::WriteText(
         command.toStandardOutput ? platform::OutputStream::Standard : platform::OutputStream::Error,
@@ -103,8 +139,8 @@ int main(int argc, char** argv) {
   }
   try {
     LoadDateTimeFormat(platform::SystemLocale());
-    return Run(*command.options);
+    return Run(*command.options, window);
   } catch (...) {
-    return Fail(CurrentErrorMessage());
+    return Fail(CurrentErrorMessage(), window);
   }
 }

@@ -100,6 +100,7 @@ cleanup_case() {
   local folder
   for folder in "${STARTED_FOLDERS[@]}"; do stop_scheduler "$folder" || true; done
   STARTED_FOLDERS=()
+  hv close-window HarbovaleJobsWindow >/dev/null  # a lister window a case left open
   hv create-run-key >/dev/null
   hv run-key-writable >/dev/null
   hv delete-run-value "$RUN_VALUE_NAME" >/dev/null

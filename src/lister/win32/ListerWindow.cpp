@@ -1,0 +1,490 @@
+// The lister's window: a report-style list view of every file of the job folder, a details
+// area for the selected one and a status bar, all from one survey taken again once a second.
+// Standard controls only, so the keyboard, screen readers, themes and high contrast work as
+// in every Windows program. It reads as the console program does and writes nothing: no
+// settings, no file, no registry value; the scheduler's mutex is only looked for.
+
+#include <windows.h>
+// commctrl.h needs windows.h before it.
+#include <commctrl.h>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "lister/Moments.h"
+#include "lister/Options.h"
+#include "lister/SchedulerPresence.h"
+#include "lister/Window.h"
+#include "lister/WindowRows.h"
+#include "lister/win32/Dpi.h"
+
+namespace {
+
+constexpr const char* kWindowClass = "HarbovaleJobsWindow";
+constexpr const char* kCaption = "Harbovale Jobs";
+constexpr UINT_PTR kRefreshTimer = 1;
+constexpr UINT kRefreshMs = 1000;
+constexpr int kListId = 100, kDetailsId = 101, kStatusId = 102;
+constexpr WORD kIconId = 1;  // the program's icon (packaging/windows/harbovale.ico)
+
+// Sizes at 96 DPI.
+constexpr int kWidth = 1000, kHeight = 620, kMinWidth = 480, kMinHeight = 320;
+constexpr int kGap = 6;
+constexpr int kStatusPadding = 24;
+// Column widths before the first rows are known; after them each fits its texts.
+constexpr int kColumnWidths[kColumnCount] = {60, 50, 60, 60, 60, 60, 80, 80};
+constexpr int kWidestColumn = 480, kCellPadding = 16, kSortArrowRoom = 16;
+// Where the details' lines begin after a field's name, in dialog units.
+constexpr int kDetailsTabStop = 48;
+// Share of the height below the list that the details take.
+constexpr int kDetailsPercent = 35;
+
+std::string Folder(std::string exeDir) {
+  // "C:\Harbovale\" shows as "C:\Harbovale"; a drive's root keeps its separator.
+  if (exeDir.size() > 3 && (exeDir.back() == '\\' || exeDir.back() == '/')) exeDir.pop_back();
+  return exeDir;
+}
+
+// "schedule:<tab>every day 09:00:00", the further lines of a field below, after a tab: the
+// lines of all fields begin at one tab stop.
+std::string DetailsText(const std::vector<DetailField>& fields) {
+  std::string text;
+  for (const DetailField& field : fields) {
+    text += field.name + ":";
+    for (const std::string& line : field.lines) text += "\t" + line + "\r\n";
+    if (field.lines.empty()) text += "\r\n";
+  }
+  return text;
+}
+
+class ListerWindow {
+ public:
+  explicit ListerWindow(const WindowRequest& request) : request_(request) {
+    if (request_.moment) fixed_.emplace(*request_.moment, platform::SystemClock());
+  }
+  ~ListerWindow() {
+    if (font_ != nullptr) DeleteObject(font_);
+  }
+
+  int Run() {
+    if (!Create()) return 2;
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+      if (message.message == WM_KEYDOWN && message.wParam == VK_F5) {
+        Refresh();
+        continue;
+      }
+      if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
+        PostMessageA(window_, WM_CLOSE, 0, 0);
+        continue;
+      }
+      // Tab and Shift+Tab between the list and the details, as in a dialog.
+      if (IsDialogMessageA(window_, &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    return 0;
+  }
+
+ private:
+  const platform::Clock& Clock() const {
+    return fixed_ ? static_cast<const platform::Clock&>(*fixed_) : platform::SystemClock();
+  }
+
+  bool Create() {
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = &ListerWindow::Procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kWindowClass;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kIconId));
+    windowClass.hIconSm = static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(kIconId), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                   GetSystemMetrics(SM_CYSMICON), 0));
+    if (RegisterClassExA(&windowClass) == 0) return false;
+
+    // Created at 96 DPI's size, then fitted to its monitor's DPI once it knows it.
+    const std::string caption = std::string(kCaption) + " - " + Folder(request_.exeDir);
+    window_ = CreateWindowExA(WS_EX_CONTROLPARENT, kWindowClass, caption.c_str(),
+                              WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, kWidth, kHeight,
+                              nullptr, nullptr, instance, this);
+    if (window_ == nullptr) return false;
+    dpi_ = DpiOf(window_);
+    if (dpi_ != kDefaultDpi)
+      SetWindowPos(window_, nullptr, 0, 0, Scaled(kWidth, dpi_), Scaled(kHeight, dpi_),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CreateChildren(instance);
+    ApplyFont();
+    Layout();
+    Refresh();
+    // SW_SHOWDEFAULT: as the shortcut or the starting program asked (normal, maximized, ...).
+    ShowWindow(window_, SW_SHOWDEFAULT);
+    UpdateWindow(window_);
+    SetFocus(list_);
+    SetTimer(window_, kRefreshTimer, kRefreshMs, nullptr);
+    return true;
+  }
+
+  void CreateChildren(HINSTANCE instance) {
+    list_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "Jobs",
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS |
+                                LVS_SINGLESEL,
+                            0, 0, 0, 0, window_, reinterpret_cast<HMENU>(kListId), instance, nullptr);
+    SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                 LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_HEADERDRAGDROP | LVS_EX_LABELTIP);
+    for (std::size_t c = 0; c < kColumnCount; ++c) {
+      std::string title(ColumnTitle(static_cast<Column>(c)));
+      LVCOLUMNA column{};
+      column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+      column.pszText = title.data();
+      column.cx = Scaled(kColumnWidths[c], dpi_);
+      column.iSubItem = static_cast<int>(c);
+      SendMessageA(list_, LVM_INSERTCOLUMNA, c, reinterpret_cast<LPARAM>(&column));
+    }
+    details_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
+                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE |
+                                   ES_READONLY | ES_AUTOVSCROLL,
+                               0, 0, 0, 0, window_, reinterpret_cast<HMENU>(kDetailsId), instance,
+                               nullptr);
+    const int tabStop = kDetailsTabStop;
+    SendMessageA(details_, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
+    status_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | SBARS_TOOLTIPS, 0, 0,
+                              0, 0, window_, reinterpret_cast<HMENU>(kStatusId), instance, nullptr);
+  }
+
+  void ApplyFont() {
+    const HFONT old = font_;
+    font_ = MessageFont(dpi_);
+    for (HWND control : {list_, details_, status_})
+      SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    if (old != nullptr) DeleteObject(old);
+    statusTexts_.clear();  // the parts' widths depend on the font
+  }
+
+  void Layout() {
+    RECT client;
+    GetClientRect(window_, &client);
+    SendMessageA(status_, WM_SIZE, 0, 0);
+    RECT bar;
+    GetWindowRect(status_, &bar);
+    const int statusHeight = bar.bottom - bar.top;
+    const int gap = Scaled(kGap, dpi_);
+    const int width = client.right - 2 * gap;
+    const int height = client.bottom - statusHeight - 3 * gap;
+    const int detailsHeight = height * kDetailsPercent / 100;
+    const int listHeight = height - detailsHeight;
+    MoveWindow(list_, gap, gap, width, listHeight, TRUE);
+    MoveWindow(details_, gap, 2 * gap + listHeight, width, detailsHeight, TRUE);
+    SetStatusParts();
+  }
+
+  // One survey, laid out: the rows, the details of the selected file and the status bar.
+  void Refresh() {
+    try {
+      survey_ = TakeSurvey(request_.exeDir, Clock(), request_.iterations);
+      presence_ = LookForScheduler(request_.exeDir, SchedulerFileName());
+      problem_.clear();
+    } catch (...) {
+      problem_ = "Cannot look at the folder: " + CurrentMessage();
+    }
+    Show();
+  }
+
+  static std::string CurrentMessage() {
+    try {
+      throw;
+    } catch (const std::exception& error) {
+      return error.what();
+    } catch (...) {
+      return "unknown error";
+    }
+  }
+
+  void Show() {
+    if (survey_) ShowRows(WindowRows(*survey_, Clock(), request_.order, sort_));
+    ShowDetails();
+    std::vector<std::string> texts;
+    if (!problem_.empty()) texts.push_back(problem_);
+    if (survey_)
+      for (std::string& text : StatusTexts(*survey_, presence_)) texts.push_back(std::move(text));
+    ShowStatus(texts);
+  }
+
+  std::optional<std::size_t> SelectedItem() const {
+    const LRESULT item = SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    if (item < 0 || static_cast<std::size_t>(item) >= rows_.size()) return std::nullopt;
+    return static_cast<std::size_t>(item);
+  }
+
+  void SetCell(std::size_t item, std::size_t column, const std::string& text) {
+    LVITEMA cell{};
+    cell.iSubItem = static_cast<int>(column);
+    cell.pszText = const_cast<char*>(text.c_str());
+    SendMessageA(list_, LVM_SETITEMTEXTA, item, reinterpret_cast<LPARAM>(&cell));
+  }
+
+  void Select(std::size_t item) {
+    LVITEMA state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list_, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&state));
+  }
+
+  // Brings the list view to `wanted` in place: the rows stay where they are on the screen,
+  // only changed cells are set, and the selection stays with its file.
+  void ShowRows(std::vector<WindowRow> wanted) {
+    const std::optional<std::size_t> selected = SelectedItem();
+    const std::string selectedFile = selected ? rows_[*selected].file : std::string();
+    const ListUpdate update = PlanUpdate(rows_, wanted);
+    const bool first = rows_.empty() && !wanted.empty() && !selectedOnce_;
+    quiet_ = true;  // selection changes made here are not the person's
+    for (const CellChange& change : update.cells)
+      SetCell(change.item, change.column, wanted[change.item].cells[change.column]);
+    for (std::size_t n = 0; n < update.removeCount; ++n)
+      SendMessageA(list_, LVM_DELETEITEM, update.removeFrom + update.removeCount - 1 - n, 0);
+    for (std::size_t item = update.addFrom; item < update.addFrom + update.addCount; ++item) {
+      LVITEMA line{};
+      line.mask = LVIF_TEXT;
+      line.iItem = static_cast<int>(item);
+      line.pszText = wanted[item].cells[0].data();
+      SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&line));
+      for (std::size_t c = 1; c < kColumnCount; ++c) SetCell(item, c, wanted[item].cells[c]);
+    }
+    rows_ = std::move(wanted);
+    const std::optional<std::size_t> now =
+        selected ? ItemOf(rows_, selectedFile) : (first ? std::optional<std::size_t>(0) : std::nullopt);
+    if (now && now != selected) Select(*now);
+    if (!now && selected) {
+      LVITEMA none{};
+      none.stateMask = LVIS_SELECTED;
+      SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+    }
+    quiet_ = false;
+    if (first) selectedOnce_ = true;
+    if (!update.cells.empty() || update.addCount > 0) FitColumns();
+  }
+
+  // Each column as wide as its widest text or its title (with room for the sort arrow),
+  // within reason. Columns only grow, so a width the person chose stays.
+  void FitColumns() {
+    const int padding = Scaled(kCellPadding, dpi_);
+    for (std::size_t c = 0; c < kColumnCount; ++c) {
+      const std::string title(ColumnTitle(static_cast<Column>(c)));
+      int wanted = TextWidth(title) + padding + Scaled(kSortArrowRoom, dpi_);
+      for (const WindowRow& row : rows_) wanted = std::max(wanted, TextWidth(row.cells[c]) + padding);
+      wanted = std::min(wanted, Scaled(kWidestColumn, dpi_));
+      if (wanted > static_cast<int>(SendMessageA(list_, LVM_GETCOLUMNWIDTH, c, 0)))
+        SendMessageA(list_, LVM_SETCOLUMNWIDTH, c, wanted);
+    }
+  }
+
+  int TextWidth(const std::string& text) const {
+    return static_cast<int>(SendMessageA(list_, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str())));
+  }
+
+  void ShowDetails() {
+    const std::optional<std::size_t> item = SelectedItem();
+    std::string text;
+    if (!survey_)
+      text = "";
+    else if (item)
+      text = DetailsText(DetailFields(*survey_, rows_[*item].row, Clock()));
+    else
+      text = rows_.empty() ? "No file in the job folder." : "Select a file to see its details.";
+    if (text == detailsText_) return;
+    detailsText_ = text;
+    // The person's place in the details survives the new text (LEFT counts every second).
+    DWORD start = 0, end = 0;
+    SendMessageA(details_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const LRESULT firstLine = SendMessageA(details_, EM_GETFIRSTVISIBLELINE, 0, 0);
+    SendMessageA(details_, WM_SETREDRAW, FALSE, 0);
+    SetWindowTextA(details_, text.c_str());
+    SendMessageA(details_, EM_SETSEL, start, end);
+    SendMessageA(details_, EM_LINESCROLL, 0, firstLine);
+    SendMessageA(details_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(details_, nullptr, TRUE);
+  }
+
+  void ShowStatus(const std::vector<std::string>& texts) {
+    if (texts == statusTexts_) return;
+    const bool sameParts = texts.size() == statusTexts_.size();
+    std::vector<std::string> old = std::move(statusTexts_);
+    statusTexts_ = texts;
+    if (!sameParts || widthsChanged(old)) SetStatusParts();
+    for (std::size_t i = 0; i < texts.size(); ++i)
+      if (i >= old.size() || old[i] != texts[i]) SetStatusText(i);
+  }
+
+  // A part's text, and the same as its tip for when the part is too narrow for it.
+  void SetStatusText(std::size_t part) {
+    const char* text = statusTexts_[part].c_str();
+    SendMessageA(status_, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text));
+    SendMessageA(status_, SB_SETTIPTEXTA, part, reinterpret_cast<LPARAM>(text));
+  }
+
+  bool widthsChanged(const std::vector<std::string>& old) const {
+    for (std::size_t i = 0; i < old.size() && i < statusTexts_.size(); ++i)
+      if (old[i].size() != statusTexts_[i].size()) return true;
+    return false;
+  }
+
+  // One part per text, each as wide as its text; the last takes the rest.
+  void SetStatusParts() {
+    if (statusTexts_.empty()) {
+      int whole = -1;
+      SendMessageA(status_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&whole));
+      return;
+    }
+    const HDC dc = GetDC(status_);
+    const HGDIOBJ before = SelectObject(dc, font_);
+    std::vector<int> edges;
+    int right = 0;
+    for (const std::string& text : statusTexts_) {
+      SIZE size{};
+      GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+      right += size.cx + Scaled(kStatusPadding, dpi_);
+      edges.push_back(right);
+    }
+    SelectObject(dc, before);
+    ReleaseDC(status_, dc);
+    // When they do not all fit, the first part (the moment and the folder, which the caption
+    // also names) gives up the room; its whole text shows as a tip.
+    RECT bar;
+    GetClientRect(status_, &bar);
+    const int excess = right - bar.right;
+    if (excess > 0 && edges.size() > 1) {
+      const int first = std::max(edges.front() - excess, edges.front() / 4);
+      const int shift = edges.front() - first;
+      for (int& edge : edges) edge -= shift;
+    }
+    edges.back() = -1;
+    SendMessageA(status_, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+    for (std::size_t i = 0; i < statusTexts_.size(); ++i) SetStatusText(i);
+  }
+
+  // A click on a header sorts by that column; a second click on it turns the order round.
+  void SortBy(int column) {
+    const Column clicked = static_cast<Column>(column);
+    if (sort_.column == clicked)
+      sort_.ascending = !sort_.ascending;
+    else
+      sort_ = {clicked, true};
+    const HWND header = reinterpret_cast<HWND>(SendMessageA(list_, LVM_GETHEADER, 0, 0));
+    for (std::size_t c = 0; c < kColumnCount; ++c) {
+      HDITEMA item{};
+      item.mask = HDI_FORMAT;
+      SendMessageA(header, HDM_GETITEMA, c, reinterpret_cast<LPARAM>(&item));
+      item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+      if (static_cast<int>(c) == column) item.fmt |= sort_.ascending ? HDF_SORTUP : HDF_SORTDOWN;
+      SendMessageA(header, HDM_SETITEMA, c, reinterpret_cast<LPARAM>(&item));
+    }
+    Show();
+    if (const auto item = SelectedItem()) SendMessageA(list_, LVM_ENSUREVISIBLE, *item, FALSE);
+  }
+
+  void DpiChanged(UINT dpi, const RECT& suggested) {
+    const UINT old = dpi_;
+    dpi_ = dpi;
+    ApplyFont();
+    for (std::size_t c = 0; c < kColumnCount; ++c) {
+      const int width = static_cast<int>(SendMessageA(list_, LVM_GETCOLUMNWIDTH, c, 0));
+      SendMessageA(list_, LVM_SETCOLUMNWIDTH, c, MulDiv(width, static_cast<int>(dpi), static_cast<int>(old)));
+    }
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    Layout();
+    Show();
+  }
+
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+      auto* self = static_cast<ListerWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+      SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+      self->window_ = window;
+    }
+    auto* self = reinterpret_cast<ListerWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+    return self->Handle(message, wParam, lParam);
+  }
+
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+      case WM_TIMER:
+        if (wParam == kRefreshTimer) Refresh();
+        return 0;
+      case WM_SIZE:
+        if (list_ != nullptr) Layout();
+        return 0;
+      case WM_GETMINMAXINFO: {
+        auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+        const UINT dpi = dpi_ != 0 ? dpi_ : kDefaultDpi;
+        limits->ptMinTrackSize = {Scaled(kMinWidth, dpi), Scaled(kMinHeight, dpi)};
+        return 0;
+      }
+      case WM_DPICHANGED:
+        DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+      case WM_SETFOCUS:
+        SetFocus(focus_ != nullptr ? focus_ : list_);
+        return 0;
+      case WM_ACTIVATE:
+        // Back to the control that had the keyboard when the window was left.
+        if (LOWORD(wParam) == WA_INACTIVE) focus_ = GetFocus();
+        break;
+      case WM_COMMAND:
+        if (LOWORD(wParam) == IDCANCEL) PostMessageA(window_, WM_CLOSE, 0, 0);
+        return 0;
+      case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->hwndFrom != list_) break;
+        if (header->code == LVN_COLUMNCLICK) {
+          SortBy(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
+          return 0;
+        }
+        if (header->code == LVN_ITEMCHANGED && !quiet_) {
+          const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
+          if ((change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_SELECTED))
+            ShowDetails();
+          return 0;
+        }
+        break;
+      }
+      case WM_DESTROY:
+        KillTimer(window_, kRefreshTimer);
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window_, message, wParam, lParam);
+  }
+
+  WindowRequest request_;
+  std::optional<FixedClock> fixed_;  // --now: the clock stands at that moment
+  HWND window_ = nullptr, list_ = nullptr, details_ = nullptr, status_ = nullptr;
+  HWND focus_ = nullptr;
+  HFONT font_ = nullptr;
+  UINT dpi_ = kDefaultDpi;
+  std::optional<Survey> survey_;  // the latest survey; everything shown comes from it
+  SchedulerPresence presence_;
+  std::string problem_;            // why the latest survey could not be taken
+  std::vector<WindowRow> rows_;    // what the list view shows, item by item
+  ColumnSort sort_;
+  bool selectedOnce_ = false;  // the first row is selected when the first rows come
+  bool quiet_ = false;
+  std::string detailsText_;
+  std::vector<std::string> statusTexts_;
+};
+
+}  // namespace
+
+int RunWindow(const WindowRequest& request) {
+  const auto window = std::make_unique<ListerWindow>(request);
+  return window->Run();
+}

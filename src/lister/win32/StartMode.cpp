@@ -1,0 +1,38 @@
+// How the Windows lister was started, and what it says before its window exists.
+
+#include <windows.h>
+
+#include "lister/Window.h"
+
+namespace {
+
+// Wine gives a program started from a terminal of the host a console of its own as well;
+// that console has no window, unlike the one the system makes for a program started alone.
+bool UnderWine() {
+  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+}  // namespace
+
+bool WindowAvailable() { return true; }
+
+bool StartedOnItsOwn() {
+  // A console shared with another process (cmd, PowerShell, a script's host) is the
+  // person's or the script's: the console program it is. No console at all (started
+  // detached, output taken by the caller) likewise.
+  DWORD processes[2];
+  if (GetConsoleProcessList(processes, 2) != 1) return false;
+  // Output that goes to a file or a pipe is wanted as text.
+  DWORD mode = 0;
+  if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode)) return false;
+  if (UnderWine() && !IsWindowVisible(GetConsoleWindow())) return false;
+  return true;
+}
+
+void LeaveConsole() { FreeConsole(); }
+
+void ShowStartMessage(const std::string& text, bool error) {
+  MessageBoxA(nullptr, text.c_str(), "Harbovale Jobs",
+              MB_OK | MB_SETFOREGROUND | (error ? MB_ICONERROR : MB_ICONINFORMATION));
+}

@@ -1,0 +1,163 @@
+# The lister's window under Wine, read from outside its process as an accessibility tool
+# reads it (hvtest: the list view's cells, the status bar's parts, the details' text) and
+# photographed with ImageMagick's import. It is opened both ways a person opens it: with
+# --window, and by starting the program on its own (`start`, as Explorer does).
+
+WINDOW_CAPTION="Harbovale Jobs"
+WINDOW_CLASS=HarbovaleJobsWindow
+# The screenshots that the README shows are taken here (kept after the run).
+SCREENSHOTS="$BUILD/e2e-screenshots"
+
+# lister_window <folder> <faketime moment or ""> [options...]: the folder's lister with
+# --window, in the background; wait_window_exit collects its exit code.
+lister_window() {
+  local folder=$1 moment=$2
+  shift 2
+  local -a command=("$WINE" "$folder/$LISTER_EXE" --window "$@")
+  [ -n "$moment" ] && command=(env LD_PRELOAD="$LIBFAKETIME" FAKETIME="$moment" "${command[@]}")
+  (cd "$folder" && exec env LC_ALL="${CASE_LC_ALL:-$E2E_LC_ALL}" "${command[@]}" \
+    >"$folder/window.out" 2>"$folder/window.err" </dev/null) &
+  echo $! >"$folder/window.pid"
+}
+
+window_caption() { echo "$WINDOW_CAPTION - $(windows_path "$1")"; }
+wait_window() { hv wait-window "$(window_caption "$1")" "$(($2 * 1000))" >/dev/null; }
+# window_rows <folder>: the column titles, then a line per row, cells separated by tabs.
+window_rows() { hv list-rows "$(window_caption "$1")"; }
+window_status() { hv status-texts "$(window_caption "$1")"; }
+window_details() { hv details-text "$(window_caption "$1")"; }
+# window_cell <folder> <file> <column number from 1>
+window_cell() { window_rows "$1" | awk -F'\t' -v f="$2" -v c="$3" '$5 == f { print $c }'; }
+window_files() { window_rows "$1" | tail -n +2 | cut -f5 | paste -sd' '; }
+window_gone() { ! kill -0 "$(cat "$1/window.pid")" 2>/dev/null; }
+# wait_window_exit <folder> <seconds>: the window's process ends; its code in window.exit.
+wait_window_exit() {
+  wait_for "$2" window_gone "$1" || return 1
+  local status=0
+  wait "$(cat "$1/window.pid")" 2>/dev/null || status=$?
+  echo "$status" >"$1/window.exit"
+}
+
+# The console table (with --all) as the window lays it out: cells separated by tabs.
+table_as_rows() { sed -n '1,/^$/p' | sed '/^$/d' | sed -E 's/ {2,}/\t/g'; }
+
+# What the folder holds, to see that nobody wrote there (the harness's own output files of
+# the lister and the window aside).
+folder_state() {
+  (cd "$1" && find . -mindepth 1 -printf '%p %s %T@\n' | grep -vE '^\./(lister|window)\.' | sort)
+}
+
+# screenshot <name>: the whole display once the window has painted (more than a few colours).
+screenshot() {
+  local shot="$SCREENSHOTS/$1.png"
+  mkdir -p "$SCREENSHOTS"
+  wait_for 20 eval 'import -display "$DISPLAY" -window root "$shot" &&
+    (($(identify -format %k "$shot") > 16))'
+}
+
+# A folder of every kind of file: the window shows the rows of the console table of the same
+# moment, cell for cell, and the footer in its status bar; it sorts by a clicked header,
+# shows the details of the selected file, and Esc closes it with exit code 0. It writes
+# nothing.
+case_lister_window_shows_what_the_table_shows() {
+  local app="$CASE/app" now=--now=2026-12-09T14:29:00 table status before
+  new_copy "$app"
+  add_lister "$app"
+  add_job "$app" nightly.hvj "do_schedule=1,days=1111100,time=14:30:00,cmd=$IDLE_COMMAND nightly"
+  add_job "$app" weekend.hvj "do_schedule=1,days=0000011,time=10:00:00,cmd=$IDLE_COMMAND weekend"
+  add_job "$app" off.hvj "do_schedule=0,days=1111111,time=10:00:00,cmd=$IDLE_COMMAND off"
+  add_job "$app" zed.HVJ "do_schedule=1,days=1111111,time=10:00:00,cmd=$IDLE_COMMAND zed"
+  add_job "$app" broken.hvj "do_schedule=1"
+  printf 'line 1\r\nline 2\r\n' >"$app/Backup Jobs/broken.hvj"
+  printf '%s=%s\r\n' "$IDLE_COMMAND weekend" "$(store_time_text "$(day_before "$WEDNESDAY")" 10:00:00)" \
+    >"$app/qelvarn.dat"
+  before=$(folder_state "$app")
+
+  table=$(lister "$app" "" "$now" --all)
+  status=$?
+  check "the console program still prints: exit code 1 for the broken job" equals "$status" 1
+  lister_window "$app" "" "$now"
+  require "the window opens, captioned with its folder" wait_window "$app" 60 || return 1
+  check "its rows are the console table's, cell for cell" equals \
+    "$(window_rows "$app")" "$(table_as_rows <<<"$table")"
+  check "every file has its row" equals "$(window_files "$app" | tr ' ' '\n' | sort | paste -sd' ')" \
+    "broken.hvj nightly.hvj off.hvj weekend.hvj zed.HVJ"
+  while IFS= read -r status; do
+    check "the status bar: '$status' is a line of the table's footer" grep -qxF -- "$status" <<<"$table"
+  done < <(window_status "$app")
+  check "the status bar tells whether the scheduler runs" grep -qx 'Scheduler: not running.' < <(window_status "$app")
+  check "a screenshot shows it" screenshot harbovale-jobs-window
+
+  hv click-header "$(window_caption "$app")" 4 >/dev/null
+  check "a click on JOB sorts by file" wait_for 10 eval \
+    '[ "$(window_files "$app")" == "broken.hvj nightly.hvj off.hvj weekend.hvj zed.HVJ" ]'
+  # (a little beside the first click: a second click on the same spot may be a double click)
+  hv click-header "$(window_caption "$app")" 4 25 >/dev/null
+  check "a second click turns the order round" wait_for 10 eval \
+    '[ "$(window_files "$app")" == "zed.HVJ weekend.hvj off.hvj nightly.hvj broken.hvj" ]'
+
+  hv select-row "$(window_caption "$app")" 4 >/dev/null  # broken.hvj, the last row now
+  check "the details of an error: the box's text" wait_for 10 eval \
+    'window_details "$app" | grep -qF "List index out of bounds (22)"'
+  check "and the jobs it holds back, by name" eval \
+    'window_details "$app" | grep -q "nightly.hvj" && window_details "$app" | grep -q "weekend.hvj"'
+  hv select-row "$(window_caption "$app")" 3 >/dev/null  # nightly.hvj
+  check "the details of a job: its schedule in words" wait_for 10 eval \
+    'window_details "$app" | grep -qF "Mon-Fri 14:30:00"'
+  check "nothing in the folder was written" equals "$(folder_state "$app")" "$before"
+  check "the log-on registration was not touched" not_registered
+
+  # A new file comes before nightly.hvj: the next refresh shows it, and the selection stays
+  # with its file, not its place.
+  add_job "$app" o.hvj "do_schedule=0,days=1111111,time=11:00:00,cmd=$IDLE_COMMAND o"
+  check "a new file shows at the next refresh" wait_for 10 eval \
+    '[ "$(window_files "$app")" == "zed.HVJ weekend.hvj off.hvj o.hvj nightly.hvj broken.hvj" ]'
+  check "the selection stays with its file" eval 'window_details "$app" | grep -qF "Mon-Fri 14:30:00"'
+
+  hv key "$(window_caption "$app")" 27 >/dev/null  # Esc
+  check "Esc closes the window" wait_window_exit "$app" 30
+  check "and the program ends with 0" equals "$(cat "$app/window.exit" 2>/dev/null)" 0
+}
+
+# Started on its own, as Explorer or a shortcut starts it (`start`, with no arguments, in the
+# installation folder), the program opens its window and leaves no console window.
+case_lister_window_opens_when_started_on_its_own() {
+  local app="$CASE/app"
+  new_copy "$app"
+  add_lister "$app"
+  add_idle_job "$app"
+  (cd "$app" && exec env LC_ALL="${CASE_LC_ALL:-$E2E_LC_ALL}" "$WINE" start /wait /unix \
+    "$app/$LISTER_EXE" >"$app/window.out" 2>"$app/window.err" </dev/null) &
+  echo $! >"$app/window.pid"
+  require "the window opens" wait_window "$app" 60 || return 1
+  check "it shows the folder's file" equals "$(window_files "$app")" idle.hvj
+  check "no console window is left" equals "$(hv visible-windows conhost.exe | head -n1)" 0
+  check "the program shows its window only" equals "$(hv visible-windows "$LISTER_EXE" | head -n1)" 1
+  hv key "$(window_caption "$app")" 27 >/dev/null
+  check "Esc closes it, exit code 0" eval 'wait_window_exit "$app" 30 && [ "$(cat "$app/window.exit")" == 0 ]'
+}
+
+# The window stays current: LEFT counts down, and a start that the scheduler makes (under
+# faketime, a minute from now) shows as `started` within moments of the store recording it.
+case_lister_window_shows_the_start_the_scheduler_makes() {
+  local app="$CASE/app" left seen
+  new_copy "$app"
+  add_lister "$app"
+  add_counting_job "$app" weekly 0010000 14:30:00
+  lister_window "$app" "@$WEDNESDAY 14:29:40"
+  require "the window opens" wait_window "$app" 60 || return 1
+  check "the job is scheduled" equals "$(window_cell "$app" weekly.hvj 6)" scheduled
+  left=$(window_cell "$app" weekly.hvj 2)
+  check "LEFT counts down" wait_for 10 eval '[ "$(window_cell "$app" weekly.hvj 2)" != "$left" ]'
+  start_scheduler "$app" "@$WEDNESDAY 14:29:56"
+  require "the scheduler starts the job" wait_for 60 started_once "$app" weekly || return 1
+  seen=$SECONDS
+  check "the window shows it started" wait_for 10 eval \
+    '[ "$(window_cell "$app" weekly.hvj 6)" == started ]'
+  log "    (shown $((SECONDS - seen)) s after the start was counted)"
+  check "LAST is the store's text" equals "$(window_cell "$app" weekly.hvj 3)" \
+    "$(store_text "$app" | grep -F -- "$(counting_command "$app" weekly)=" | cut -d= -f2-)"
+  check "a screenshot shows it" screenshot harbovale-jobs-window-started
+  hv key "$(window_caption "$app")" 27 >/dev/null
+  check "Esc closes it" wait_window_exit "$app" 30
+}
