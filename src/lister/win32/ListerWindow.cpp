@@ -20,6 +20,7 @@
 #include "lister/Window.h"
 #include "lister/WindowRows.h"
 #include "lister/win32/Dpi.h"
+#include "platform/win32/Win32Error.h"
 
 namespace {
 
@@ -69,8 +70,12 @@ class ListerWindow {
     if (font_ != nullptr) DeleteObject(font_);
   }
 
+  // The exit code: 0 once the window is closed; 2 when it cannot be made (said in a box).
   int Run() {
-    if (!Create()) return 2;
+    if (!Create()) {
+      ShowStartMessage("Harbovale Jobs cannot open its window: " + failure_, true);
+      return 2;
+    }
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
       if (message.message == WM_KEYDOWN && message.wParam == VK_F5) {
@@ -109,19 +114,19 @@ class ListerWindow {
     windowClass.hIconSm = static_cast<HICON>(
         LoadImageA(instance, MAKEINTRESOURCEA(kIconId), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                    GetSystemMetrics(SM_CYSMICON), 0));
-    if (RegisterClassExA(&windowClass) == 0) return false;
+    if (RegisterClassExA(&windowClass) == 0) return Failed("RegisterClassExA");
 
     // Created at 96 DPI's size, then fitted to its monitor's DPI once it knows it.
     const std::string caption = std::string(kCaption) + " - " + Folder(request_.exeDir);
     window_ = CreateWindowExA(WS_EX_CONTROLPARENT, kWindowClass, caption.c_str(),
                               WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, kWidth, kHeight,
                               nullptr, nullptr, instance, this);
-    if (window_ == nullptr) return false;
+    if (window_ == nullptr) return Failed("CreateWindowExA");
     dpi_ = DpiOf(window_);
     if (dpi_ != kDefaultDpi)
       SetWindowPos(window_, nullptr, 0, 0, Scaled(kWidth, dpi_), Scaled(kHeight, dpi_),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    CreateChildren(instance);
+    if (!CreateChildren(instance)) return Failed("CreateWindowExA");
     ApplyFont();
     Layout();
     Refresh();
@@ -133,7 +138,12 @@ class ListerWindow {
     return true;
   }
 
-  void CreateChildren(HINSTANCE instance) {
+  bool Failed(const char* call) {
+    failure_ = platform::Win32ErrorText(call, GetLastError());
+    return false;
+  }
+
+  bool CreateChildren(HINSTANCE instance) {
     list_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "Jobs",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS |
                                 LVS_SINGLESEL,
@@ -158,6 +168,7 @@ class ListerWindow {
     SendMessageA(details_, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
     status_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | SBARS_TOOLTIPS, 0, 0,
                               0, 0, window_, reinterpret_cast<HMENU>(kStatusId), instance, nullptr);
+    return list_ != nullptr && details_ != nullptr && status_ != nullptr;
   }
 
   void ApplyFont() {
@@ -474,6 +485,7 @@ class ListerWindow {
   std::optional<Survey> survey_;  // the latest survey; everything shown comes from it
   SchedulerPresence presence_;
   std::string problem_;            // why the latest survey could not be taken
+  std::string failure_;            // why the window could not be made
   std::vector<WindowRow> rows_;    // what the list view shows, item by item
   ColumnSort sort_;
   bool selectedOnce_ = false;  // the first row is selected when the first rows come
