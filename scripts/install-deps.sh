@@ -16,6 +16,9 @@ packages=(
   imagemagick                             # screenshots of the lister's window (import)
   python3-jsonschema                      # the lister's JSON against docs/harbovale-jobs.schema.json
   tmux                                    # the lister's live view, in a real terminal
+  libsystemd-dev                          # the Linux error box: a notification on the session bus
+  dbus python3-dbusmock                   # end-to-end: a private session bus, a notification server
+  desktop-file-utils                      # end-to-end: the autostart entry is a valid desktop entry
 )
 
 missing=()

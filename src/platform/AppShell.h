@@ -1,8 +1,9 @@
 #pragma once
 // The application object: a never-shown main window, its timers, the message loop and the
-// modal error box. On POSIX the loop waits for timer deadlines and signals: SIGTERM and
-// SIGINT end it with code 0, SIGHUP counts as a settings change, and the error box is one
-// line on standard error.
+// modal error box. On POSIX the loop waits for timer deadlines, signals and the session bus:
+// SIGTERM and SIGINT end it with code 0, SIGHUP counts as a settings change, and the error
+// box is a desktop notification, written on standard error as well (there alone, bounded,
+// without a bus or a notification server).
 
 #include <functional>
 #include <memory>

@@ -4,11 +4,19 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "fakes/ErrorMessage.h"
 #include "foundation/Exception.h"
+#include "platform/TestSupport.h"
 
 namespace {
+
+#ifndef _WIN32
+// A session bus address where no bus listens.
+constexpr const char* kNoBus = "unix:path=/nonexistent/harbovale-test-bus";
+#endif
 
 class AppShellTest : public ::testing::Test {
  protected:
@@ -104,6 +112,7 @@ TEST_F(AppShellTest, HangupCallsTheSettingsChangeHandlerAndTheLoopGoesOn) {
 }
 
 TEST_F(AppShellTest, WithoutABusTheErrorBoxIsOneLineOnStandardErrorAndClosesAtOnce) {
+  testsupport::ScopedEnvironment noBus("DBUS_SESSION_BUS_ADDRESS", kNoBus);
   shell_->SetTitle("Harbovale Scheduler");
   bool closed = false;
   ::testing::internal::CaptureStderr();
@@ -111,6 +120,27 @@ TEST_F(AppShellTest, WithoutABusTheErrorBoxIsOneLineOnStandardErrorAndClosesAtOn
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "Harbovale Scheduler: Failed to set data for 'Harbovale Scheduler'.\n");
   EXPECT_TRUE(closed);
+}
+
+// Without a bus the line is the box, and it closes at once: an error that comes back on
+// every tick is written again only after a tick without an error, a new text at once.
+TEST_F(AppShellTest, WithoutABusARepeatedErrorIsWrittenOnceUntilATickWithoutAnError) {
+  testsupport::ScopedEnvironment noBus("DBUS_SESSION_BUS_ADDRESS", kNoBus);
+  shell_->SetTitle("Harbovale Scheduler");
+  const std::vector<std::vector<std::string>> errorsOfTicks = {
+      {"A.", "A."}, {"A."}, {"B."}, {"B."}, {}, {"B."}, {"A."}};
+  std::size_t tick = 0;
+  int closes = 0;
+  ::testing::internal::CaptureStderr();
+  auto timer = shell_->StartTimer(10, [&] {
+    for (const std::string& text : errorsOfTicks[tick]) shell_->ShowErrorBox(text, [&] { ++closes; });
+    if (++tick == errorsOfTicks.size()) shell_->CloseMainForm();
+  });
+  shell_->Run();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "Harbovale Scheduler: A.\nHarbovale Scheduler: B.\nHarbovale Scheduler: B.\n"
+            "Harbovale Scheduler: A.\n");
+  EXPECT_EQ(closes, 7);  // every error shown closed at once
 }
 
 #endif

@@ -1,9 +1,13 @@
 // The application object on POSIX: a loop that sleeps in one ppoll until the next timer is
-// due, a signal arrives or a descriptor of the backend's (the session bus) is ready.
-// SIGTERM, SIGINT and SIGHUP are blocked while the shell exists and read only through its
-// signalfd, so they never interrupt a tick: SIGTERM and SIGINT end the loop with code 0,
-// SIGHUP stands for a change of system settings. The error box is one line on standard
-// error.
+// due, a signal arrives or the session bus has something. SIGTERM, SIGINT and SIGHUP are
+// blocked while the shell exists and read only through its signalfd, so they never
+// interrupt a tick: SIGTERM and SIGINT end the loop with code 0, SIGHUP stands for a change
+// of system settings.
+//
+// The error box is a desktop notification (DesktopNotice), and every error shown is also a
+// line on standard error. Without a bus or a notification server the line alone stands for
+// the box, and since it closes at once it is bounded instead: written only when its text
+// differs from the last one written or a tick ran without an error since.
 
 #include "platform/AppShell.h"
 
@@ -18,8 +22,10 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <optional>
 
 #include "foundation/Exception.h"
+#include "platform/posix/shell/DesktopNotice.h"
 
 namespace platform {
 
@@ -101,40 +107,61 @@ class PosixAppShell final : public AppShell {
   // A line that cannot be written has nowhere else to go: the program goes on, as it would
   // after the box was closed.
   void ShowErrorBox(const std::string& text, std::function<void()> onClosed) override {
-    const std::string line = (title_.empty() ? text : title_ + ": " + text) + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
-    std::fflush(stderr);
+    errorInTick_ = true;
+    const bool serverWasMissing = notice_.ServerMissing();
+    if (notice_.Show(title_, text, onClosed)) {
+      // Sent to a server that was there last time: the line goes with it, once.
+      if (serverWasMissing) WriteBounded(text); else WriteLine(text);
+      return;
+    }
+    WriteBounded(text);
     onClosed();
   }
 
  private:
+  void WriteBounded(const std::string& text) {
+    if (text == lastLine_ && !quietTickSinceLine_) return;
+    WriteLine(text);
+  }
+
+  void WriteLine(const std::string& text) {
+    const std::string line = (title_.empty() ? text : title_ + ": " + text) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+    lastLine_ = text;
+    quietTickSinceLine_ = false;
+  }
+
   struct Entry {
     std::chrono::milliseconds interval;
     SteadyClock::time_point due;
     std::function<void()> tick;
   };
 
-  // Waits until the earliest timer is due or one of our signals is pending; returns the
-  // signal, or 0 when the wait timed out.
+  // Waits until the earliest timer is due, one of our signals is pending or the bus has
+  // something (handled here); returns the signal, or 0 for anything else.
   int Wait() {
+    notice_.Process();
+    std::optional<SteadyClock::time_point> due = notice_.Deadline();
+    for (const auto& [id, entry] : timers_)
+      if (!due || entry.due < *due) due = entry.due;
     timespec timeout{};
     const timespec* limit = nullptr;
-    if (!timers_.empty()) {
-      const auto due = std::min_element(timers_.begin(), timers_.end(), [](auto& a, auto& b) {
-                         return a.second.due < b.second.due;
-                       })->second.due;
-      const auto wait = std::max(SteadyClock::duration::zero(), due - SteadyClock::now());
+    if (due) {
+      const auto wait = std::max(SteadyClock::duration::zero(), *due - SteadyClock::now());
       const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(wait);
       timeout = {static_cast<time_t>(seconds.count()),
                  static_cast<long>((wait - seconds) / std::chrono::nanoseconds(1))};
       limit = &timeout;
     }
-    pollfd watched{signalFd_, POLLIN, 0};
-    if (ppoll(&watched, 1, limit, nullptr) < 0) {
+    pollfd watched[2] = {{signalFd_, POLLIN, 0}, {notice_.Descriptor(), notice_.Events(), 0}};
+    const nfds_t count = watched[1].fd >= 0 ? 2 : 1;
+    if (ppoll(watched, count, limit, nullptr) < 0) {
       if (errno == EINTR) return 0;
       RaiseSystemError("ppoll");
     }
-    if ((watched.revents & POLLIN) == 0) return 0;
+    if (count == 2 && watched[1].revents != 0) notice_.Process();
+    if ((watched[0].revents & POLLIN) == 0) return 0;
     return ReadSignal();
   }
 
@@ -160,7 +187,11 @@ class PosixAppShell final : public AppShell {
     entry.due += entry.interval;
     if (entry.due <= now) entry.due = now + entry.interval;
     const std::function<void()> tick = entry.tick;  // the tick may stop its own timer
+    errorInTick_ = false;
     tick();
+    // While a notification is open the box holds errors back before they reach the shell:
+    // such a tick says nothing about whether errors went on.
+    if (!errorInTick_ && !notice_.Open()) quietTickSinceLine_ = true;
   }
 
   sigset_t signals_{};
@@ -171,6 +202,10 @@ class PosixAppShell final : public AppShell {
   unsigned nextTimerId_ = 1;
   std::function<void()> settingsChanged_;
   bool closing_ = false;
+  posix::DesktopNotice notice_;
+  std::string lastLine_;
+  bool quietTickSinceLine_ = false;
+  bool errorInTick_ = false;
 };
 
 PosixTimer::~PosixTimer() { shell_.StopTimer(id_); }

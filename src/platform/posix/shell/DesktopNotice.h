@@ -1,0 +1,62 @@
+#pragma once
+// The error box of a Linux desktop: one notification through the session bus's
+// notification server, open until the server says it closed (the person dismissed it) or
+// the server leaves the bus. The bus is reached when the first error is shown, and the
+// message loop waits on its descriptor (Descriptor, Events, Deadline) and hands it over
+// with Process whenever it wakes. Nothing here waits for the bus.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/posix/shell/SdBus.h"
+
+namespace platform::posix {
+
+class DesktopNotice {
+ public:
+  DesktopNotice() = default;
+  DesktopNotice(const DesktopNotice&) = delete;
+  DesktopNotice& operator=(const DesktopNotice&) = delete;
+  // What is queued goes out first: a box shown just before the process ends still shows.
+  ~DesktopNotice();
+
+  // Sends the notification; true when it is on its way, and `onClosed` then runs once it
+  // has closed. False, with `onClosed` not kept, when there is no session bus or the call
+  // cannot be queued at once.
+  bool Show(const std::string& title, const std::string& text, std::function<void()> onClosed);
+  // Whether the last notification was refused or the server left the bus: a notification
+  // shown now will most likely not reach anyone.
+  bool ServerMissing() const { return serverMissing_; }
+  // Whether a notification is on its way or showing.
+  bool Open() const { return static_cast<bool>(onClosed_); }
+
+  // The connection's descriptor (-1 without one), the poll events it waits for, and when
+  // the bus wants Process called even without any (a call's reply that never came).
+  int Descriptor() const;
+  short Events() const;
+  std::optional<std::chrono::steady_clock::time_point> Deadline() const;
+  // Reads and handles whatever the bus has; a broken connection closes the notification
+  // and is dropped (the next error connects anew).
+  void Process();
+
+ private:
+  bool Connect();
+  void Disconnect();
+  void Closed();
+  static int OnReply(sd_bus_message* reply, void* self, sd_bus_error*);
+  static int OnNotificationClosed(sd_bus_message* signal, void* self, sd_bus_error*);
+  static int OnOwnerChanged(sd_bus_message* signal, void* self, sd_bus_error*);
+
+  std::optional<SdBus> sd_;
+  bool loadTried_ = false;
+  sd_bus* bus_ = nullptr;
+  std::function<void()> onClosed_;  // set while a notification is open
+  bool idKnown_ = false;
+  std::uint32_t id_ = 0;
+  bool serverMissing_ = false;
+};
+
+}  // namespace platform::posix
