@@ -15,8 +15,8 @@ case_tick_errors_are_reported_on_standard_error() {
   new_copy "$weekend"
   add_counting_job "$weekend" weekdays 11111 14:30:00  # five flags: no Saturday
   start_scheduler "$weekend" "@$SATURDAY 14:29:59"
-  check "a missing weekend flag, on every tick" \
-    wait_for 30 eval '[ "$(error_lines "$weekend" "Range check error.")" -ge 2 ]'
+  # It fails on every tick and is written once: posix-notify.sh holds the cases of that bound.
+  check "a missing weekend flag" wait_for 30 has_error_line "$weekend" "Range check error."
 }
 
 

@@ -9,6 +9,7 @@ case_path_with_reserved_characters_is_quoted() {
   start_scheduler "$copy"
   check "Exec holds the quoted, escaped path" \
     wait_for 30 entry_is "\"$CASE/my apps \\\\\$HOME/$SCHEDULER_EXE\""
+  check "the entry is a valid desktop entry" desktop-file-validate "$(autostart_entry)"
 }
 
 case_signals_hangup_goes_on_interrupt_ends_with_0() {
@@ -33,6 +34,7 @@ case_installation_folder_longer_than_260_characters() {
   add_counting_job "$copy" backup 1111111 14:30:00
   start_scheduler "$copy" "@$WEDNESDAY 14:29:58"
   check "the entry names the whole path" wait_for 30 entry_is "$copy/$SCHEDULER_EXE"
+  check "and is a valid desktop entry" desktop-file-validate "$(autostart_entry)"
   require "the job in its job folder starts" wait_for 30 started_once "$copy" backup || return 1
   check "its start is recorded in the store beside it" \
     store_has_line "$copy" \

@@ -27,13 +27,16 @@ entry_is() { [ "$(cat "$(autostart_entry)" 2>/dev/null)" == "$(expected_entry "$
 
 # start_scheduler <folder> [faketime moment]: its standard output and error go to
 # scheduler.out and scheduler.err in the folder, or in SCHEDULER_LOGS when a case sets it.
+# It sees the session bus of the case (CASE_BUS, see start_session_bus) or none.
 start_scheduler() {
   local folder=$1 moment=${2:-} logs=${SCHEDULER_LOGS:-$1}
   local -a command=("$folder/$SCHEDULER_EXE")
   [ -n "$moment" ] && command=(env LD_PRELOAD="$LIBFAKETIME" FAKETIME="$moment" "${command[@]}")
   mkdir -p "$(runtime_dir)"
-  (cd "$folder" && exec env LC_ALL="${CASE_LC_ALL:-$E2E_LC_ALL}" XDG_CONFIG_HOME="$(config_dir)" \
-    XDG_RUNTIME_DIR="$(runtime_dir)" "${command[@]}" \
+  local -a bus=(-u DBUS_SESSION_BUS_ADDRESS)
+  [ -z "${CASE_BUS:-}" ] || bus=(DBUS_SESSION_BUS_ADDRESS="$CASE_BUS")
+  (cd "$folder" && exec env "${bus[@]}" LC_ALL="${CASE_LC_ALL:-$E2E_LC_ALL}" \
+    XDG_CONFIG_HOME="$(config_dir)" XDG_RUNTIME_DIR="$(runtime_dir)" "${command[@]}" \
     >"$logs/scheduler.out" 2>"$logs/scheduler.err" </dev/null) &
   echo $! >"$folder/scheduler.pid"
   STARTED_FOLDERS+=("$folder")
@@ -86,7 +89,12 @@ cleanup_case() {
   MOUNTS=()
   CASE_LC_ALL=""
   SCHEDULER_LOGS=""
+  local pid
+  for pid in "${BUS_PIDS[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
+  BUS_PIDS=()
+  CASE_BUS=""
 }
+BUS_PIDS=()
 STARTED_FOLDERS=()
 MOUNTS=()
 
@@ -135,4 +143,40 @@ no_error_reported() { [ ! -s "$1/scheduler.err" ]; }
 check_one_error_then_exit() {
   check "it ends by itself" wait_exit "$1" 30
   check "one error line on standard error" equals "$(cat "$1/scheduler.err")" "$TITLE: $2"
+}
+
+# start_session_bus: a private session bus for the case; its address becomes CASE_BUS.
+start_session_bus() {
+  dbus-daemon --session --nofork --print-address=1 >"$CASE/bus.address" 2>"$CASE/bus.err" &
+  BUS_PIDS+=($!)
+  wait_for 10 test -s "$CASE/bus.address" || return 1
+  CASE_BUS=$(head -n 1 "$CASE/bus.address")
+}
+# on_bus <command...>: runs a command against the case's bus.
+on_bus() { DBUS_SESSION_BUS_ADDRESS="$CASE_BUS" "$@"; }
+notification_server_present() {
+  on_bus dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner string:org.freedesktop.Notifications 2>/dev/null |
+    grep -q 'boolean true'
+}
+# start_notification_server: a notification server on the case's bus that records every call
+# in $CASE/notifications.log (Debian's python3-dbusmock; Debian's own interpreter has it).
+start_notification_server() {
+  env DBUS_SESSION_BUS_ADDRESS="$CASE_BUS" /usr/bin/python3 -m dbusmock \
+    --template notification_daemon -l "$CASE/notifications.log" >"$CASE/notification-server.out" 2>&1 &
+  NOTIFICATION_SERVER_PID=$!
+  BUS_PIDS+=("$NOTIFICATION_SERVER_PID")
+  wait_for 20 notification_server_present
+}
+notification_server_gone() { ! notification_server_present; }
+stop_notification_server() {
+  kill "$NOTIFICATION_SERVER_PID"
+  wait "$NOTIFICATION_SERVER_PID" 2>/dev/null
+  wait_for 10 notification_server_gone
+}
+# The person dismisses notification <id>: the server says it closed.
+close_notification() {
+  on_bus dbus-send --session --print-reply --dest=org.freedesktop.Notifications \
+    /org/freedesktop/Notifications org.freedesktop.Notifications.CloseNotification "uint32:$1" \
+    >/dev/null
 }

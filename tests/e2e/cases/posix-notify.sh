@@ -1,0 +1,76 @@
+# How an error reaches the person at a Linux desktop: one notification through the session
+# bus while it is open, every error shown also one line on standard error, and without a bus
+# or a notification server standard error alone, bounded.
+
+# A job whose time cannot be read fails every tick with this text.
+UNREADABLE_TIME_ERROR="'25:99:00' is not a valid date and time."
+OTHER_TIME_ERROR="'26:00:00' is not a valid date and time."
+
+# add_unreadable_time_job <folder> [time]
+add_unreadable_time_job() {
+  add_job "$1" unreadable.hvj "do_schedule=1,days=1111111,time=${2:-25:99:00},cmd=$IDLE_COMMAND"
+}
+# The job's time changes to another unreadable one, and the job list is rebuilt while the
+# backup application runs.
+change_to_other_unreadable_time() {
+  add_unreadable_time_job "$1" 26:00:00
+  backup_app_starts
+}
+
+# The call the notification server records for the text <body>, after its time stamp.
+notify_call() {
+  printf 'Notify "%s" 0 "dialog-error" "%s" "%s" [] {"urgency": 2} 0' "$TITLE" "$TITLE" "$1"
+}
+# notify_count <body>: how many times the server was asked to show it.
+notify_count() { cut -d' ' -f2- "$CASE/notifications.log" 2>/dev/null | grep -cxF -- "$(notify_call "$1")"; }
+notify_calls() { grep -c ' Notify ' "$CASE/notifications.log" 2>/dev/null; }
+# error_count <folder> <text>: lines of the text on standard error.
+error_count() { grep -cxF -- "$TITLE: $2" "$1/scheduler.err" 2>/dev/null; }
+has_lines() { [ "$(wc -l <"$1/scheduler.err")" -ge "$2" ]; }
+
+case_an_error_is_one_notification_until_the_person_closes_it() {
+  local app="$CASE/app"
+  require "a session bus" start_session_bus || return 1
+  require "a notification server" start_notification_server || return 1
+  new_copy "$app"
+  add_unreadable_time_job "$app"
+  start_scheduler "$app"
+
+  require "the error is shown as a notification within three seconds" \
+    wait_for 3 eval '[ "$(notify_count "$UNREADABLE_TIME_ERROR")" -ge 1 ]' || return 1
+  check "and written once on standard error" equals "$(error_count "$app" "$UNREADABLE_TIME_ERROR")" 1
+  check "no second notification while it is open (ten seconds)" \
+    eval '! wait_for 10 eval "[ \"\$(notify_calls)\" -ge 2 ]"'
+  check "exactly one call to the server, nothing else written" \
+    equals "$(notify_calls)/$(wc -l <"$app/scheduler.err")" 1/1
+
+  require "the person closes it" close_notification 1 || return 1
+  check "the next failing tick shows it again" \
+    wait_for 3 eval '[ "$(notify_count "$UNREADABLE_TIME_ERROR")" -eq 2 ]'
+  check "and writes it again" wait_for 3 has_lines "$app" 2
+
+  require "the notification server stops" stop_notification_server || return 1
+  change_to_other_unreadable_time "$app"
+  check "the next error goes to standard error" \
+    wait_for 5 eval '[ "$(error_count "$app" "$OTHER_TIME_ERROR")" -eq 1 ]'
+  check "the program keeps running" scheduler_running "$app"
+  stop_scheduler "$app"
+  check "and ends with 0 on SIGTERM" equals "$(exit_code "$app")" 0
+}
+
+case_without_a_bus_a_repeated_error_is_written_once() {
+  local app="$CASE/app"
+  new_copy "$app"
+  add_unreadable_time_job "$app"
+  start_scheduler "$app"
+  require "the error is written within three seconds" \
+    wait_for 3 eval '[ "$(error_count "$app" "$UNREADABLE_TIME_ERROR")" -eq 1 ]' || return 1
+  check "the same error on every tick is not written again (ten seconds)" \
+    eval '! wait_for 10 has_lines "$app" 2'
+  change_to_other_unreadable_time "$app"
+  check "a different error is written when it comes" \
+    wait_for 5 eval '[ "$(error_count "$app" "$OTHER_TIME_ERROR")" -eq 1 ]'
+  check "and only once, the first never again" \
+    eval '! wait_for 3 has_lines "$app" 3'
+  check "the program keeps running" scheduler_running "$app"
+}
