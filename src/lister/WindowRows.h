@@ -36,7 +36,7 @@ struct CellChange {
 // of the items both have, then add items (from shown.size() on) or take items off the end.
 struct ListUpdate {
   std::vector<CellChange> cells;
-  std::size_t addFrom = 0, addCount = 0;     // items appended (all their cells set)
+  std::size_t addFrom = 0, addCount = 0;        // items appended (all their cells set)
   std::size_t removeFrom = 0, removeCount = 0;  // items removed from the end
 };
 ListUpdate PlanUpdate(const std::vector<WindowRow>& shown, const std::vector<WindowRow>& wanted);

@@ -6,8 +6,8 @@
 #include <vector>
 
 struct WindowArguments {
-  bool window = false;             // --window was given
-  std::vector<std::string> rest;   // the arguments without it (argv[0] first)
+  bool window = false;            // --window was given
+  std::vector<std::string> rest;  // the arguments without it (argv[0] first)
 };
 
 WindowArguments TakeWindowOption(int argc, const char* const* argv);

@@ -54,9 +54,10 @@ int RunWatch(const ListerOptions& options, const std::string& exeDir) {
   if (!options.now.empty())
     return Fail("--watch shows the present moment: it cannot be combined with --now", false);
   if (!platform::StandardOutputIsTerminal())
-    return Fail("--watch needs a terminal: standard output is a file or a pipe (leave out "
-                "--watch to write the table there)",
-                false);
+    return Fail(
+        "--watch needs a terminal: standard output is a file or a pipe (leave out "
+        "--watch to write the table there)",
+        false);
   const platform::Clock& clock = platform::SystemClock();
   const auto terminal = platform::OpenLiveTerminal();
   return Watch(*terminal, [&] {
@@ -79,7 +80,8 @@ int Run(const ListerOptions& options, bool window) {
   if (!options.now.empty()) {
     const auto asked = ParseLocalMoment(options.now, moment);
     if (!asked)
-      return Fail("--now: \"" + options.now + "\" is not a moment such as 2026-12-09T14:29:00", window);
+      return Fail("--now: \"" + options.now + "\" is not a moment such as 2026-12-09T14:29:00",
+                  window);
     moment = *asked;
   }
   if (window) {

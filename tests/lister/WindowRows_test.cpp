@@ -100,7 +100,10 @@ TEST(WindowStartTest, WindowIsTakenOffTheCommandLine) {
   } cases[] = {
       {"none", {"jobs"}, false, {"jobs"}},
       {"alone", {"jobs", "--window"}, true, {"jobs"}},
-      {"among others", {"jobs", "--all", "--window", "--now=22:00"}, true, {"jobs", "--all", "--now=22:00"}},
+      {"among others",
+       {"jobs", "--all", "--window", "--now=22:00"},
+       true,
+       {"jobs", "--all", "--now=22:00"}},
       {"after --, a value", {"jobs", "--", "--window"}, false, {"jobs", "--", "--window"}},
       {"the program's own name", {"--window"}, false, {"--window"}},
   };

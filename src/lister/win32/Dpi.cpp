@@ -15,9 +15,10 @@ UINT DpiOf(HWND window) {
   // Looked up by name: the program also runs on Windows 7 and 8.
   using GetDpiForWindowCall = UINT(WINAPI*)(HWND);
   const HMODULE user32 = GetModuleHandleA("user32.dll");
-  const auto getDpi = user32 != nullptr ? reinterpret_cast<GetDpiForWindowCall>(reinterpret_cast<void*>(
-                                              GetProcAddress(user32, "GetDpiForWindow")))
-                                        : nullptr;
+  const auto getDpi = user32 != nullptr
+                          ? reinterpret_cast<GetDpiForWindowCall>(
+                                reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")))
+                          : nullptr;
   const UINT dpi = getDpi != nullptr && window != nullptr ? getDpi(window) : 0;
   return dpi != 0 ? dpi : SystemDpi();
 }

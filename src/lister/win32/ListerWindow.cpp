@@ -111,9 +111,9 @@ class ListerWindow {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kWindowClass;
     windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kIconId));
-    windowClass.hIconSm = static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(kIconId), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                   GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(kIconId),
+                                                        IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), 0));
     if (RegisterClassExA(&windowClass) == 0) return Failed("RegisterClassExA");
 
     // Created at 96 DPI's size, then fitted to its monitor's DPI once it knows it.
@@ -144,12 +144,13 @@ class ListerWindow {
   }
 
   bool CreateChildren(HINSTANCE instance) {
-    list_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "Jobs",
-                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS |
-                                LVS_SINGLESEL,
-                            0, 0, 0, 0, window_, reinterpret_cast<HMENU>(kListId), instance, nullptr);
-    SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-                 LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_HEADERDRAGDROP | LVS_EX_LABELTIP);
+    list_ = CreateWindowExA(
+        WS_EX_CLIENTEDGE, WC_LISTVIEWA, "Jobs",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL, 0, 0,
+        0, 0, window_, reinterpret_cast<HMENU>(kListId), instance, nullptr);
+    SendMessageA(
+        list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+        LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_HEADERDRAGDROP | LVS_EX_LABELTIP);
     for (std::size_t c = 0; c < kColumnCount; ++c) {
       std::string title(ColumnTitle(static_cast<Column>(c)));
       LVCOLUMNA column{};
@@ -166,8 +167,9 @@ class ListerWindow {
                                nullptr);
     const int tabStop = kDetailsTabStop;
     SendMessageA(details_, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
-    status_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | SBARS_TOOLTIPS, 0, 0,
-                              0, 0, window_, reinterpret_cast<HMENU>(kStatusId), instance, nullptr);
+    status_ = CreateWindowExA(0, STATUSCLASSNAMEA, "",
+                              WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | SBARS_TOOLTIPS, 0, 0, 0, 0,
+                              window_, reinterpret_cast<HMENU>(kStatusId), instance, nullptr);
     return list_ != nullptr && details_ != nullptr && status_ != nullptr;
   }
 
@@ -230,7 +232,8 @@ class ListerWindow {
   }
 
   std::optional<std::size_t> SelectedItem() const {
-    const LRESULT item = SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    const LRESULT item =
+        SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
     if (item < 0 || static_cast<std::size_t>(item) >= rows_.size()) return std::nullopt;
     return static_cast<std::size_t>(item);
   }
@@ -271,12 +274,14 @@ class ListerWindow {
     }
     rows_ = std::move(wanted);
     const std::optional<std::size_t> now =
-        selected ? ItemOf(rows_, selectedFile) : (first ? std::optional<std::size_t>(0) : std::nullopt);
+        selected ? ItemOf(rows_, selectedFile)
+                 : (first ? std::optional<std::size_t>(0) : std::nullopt);
     if (now && now != selected) Select(*now);
     if (!now && selected) {
       LVITEMA none{};
       none.stateMask = LVIS_SELECTED;
-      SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+      SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(&none));
     }
     quiet_ = false;
     if (first) selectedOnce_ = true;
@@ -290,7 +295,8 @@ class ListerWindow {
     for (std::size_t c = 0; c < kColumnCount; ++c) {
       const std::string title(ColumnTitle(static_cast<Column>(c)));
       int wanted = TextWidth(title) + padding + Scaled(kSortArrowRoom, dpi_);
-      for (const WindowRow& row : rows_) wanted = std::max(wanted, TextWidth(row.cells[c]) + padding);
+      for (const WindowRow& row : rows_)
+        wanted = std::max(wanted, TextWidth(row.cells[c]) + padding);
       wanted = std::min(wanted, Scaled(kWidestColumn, dpi_));
       if (wanted > static_cast<int>(SendMessageA(list_, LVM_GETCOLUMNWIDTH, c, 0)))
         SendMessageA(list_, LVM_SETCOLUMNWIDTH, c, wanted);
@@ -298,7 +304,8 @@ class ListerWindow {
   }
 
   int TextWidth(const std::string& text) const {
-    return static_cast<int>(SendMessageA(list_, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    return static_cast<int>(
+        SendMessageA(list_, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str())));
   }
 
   void ShowDetails() {
@@ -314,7 +321,8 @@ class ListerWindow {
     detailsText_ = text;
     // The person's place in the details survives the new text (LEFT counts every second).
     DWORD start = 0, end = 0;
-    SendMessageA(details_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageA(details_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
     const LRESULT firstLine = SendMessageA(details_, EM_GETFIRSTVISIBLELINE, 0, 0);
     SendMessageA(details_, WM_SETREDRAW, FALSE, 0);
     SetWindowTextA(details_, text.c_str());
@@ -407,7 +415,8 @@ class ListerWindow {
     ApplyFont();
     for (std::size_t c = 0; c < kColumnCount; ++c) {
       const int width = static_cast<int>(SendMessageA(list_, LVM_GETCOLUMNWIDTH, c, 0));
-      SendMessageA(list_, LVM_SETCOLUMNWIDTH, c, MulDiv(width, static_cast<int>(dpi), static_cast<int>(old)));
+      SendMessageA(list_, LVM_SETCOLUMNWIDTH, c,
+                   MulDiv(width, static_cast<int>(dpi), static_cast<int>(old)));
     }
     SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -417,7 +426,8 @@ class ListerWindow {
 
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-      auto* self = static_cast<ListerWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+      auto* self =
+          static_cast<ListerWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
       SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
       self->window_ = window;
     }
@@ -462,7 +472,8 @@ class ListerWindow {
         }
         if (header->code == LVN_ITEMCHANGED && !quiet_) {
           const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
-          if ((change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_SELECTED))
+          if ((change->uChanged & LVIF_STATE) &&
+              ((change->uNewState ^ change->uOldState) & LVIS_SELECTED))
             ShowDetails();
           return 0;
         }
@@ -484,9 +495,9 @@ class ListerWindow {
   UINT dpi_ = kDefaultDpi;
   std::optional<Survey> survey_;  // the latest survey; everything shown comes from it
   SchedulerPresence presence_;
-  std::string problem_;            // why the latest survey could not be taken
-  std::string failure_;            // why the window could not be made
-  std::vector<WindowRow> rows_;    // what the list view shows, item by item
+  std::string problem_;          // why the latest survey could not be taken
+  std::string failure_;          // why the window could not be made
+  std::vector<WindowRow> rows_;  // what the list view shows, item by item
   ColumnSort sort_;
   bool selectedOnce_ = false;  // the first row is selected when the first rows come
   bool quiet_ = false;

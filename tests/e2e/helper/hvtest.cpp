@@ -252,9 +252,8 @@ class RemoteBuffer {
 constexpr SIZE_T kTextOffset = 1024, kTextSize = 4096;
 
 HWND WindowCaptioned(const std::string& start) {
-  const auto found = TopLevelWindows([&](HWND w) {
-    return IsWindowVisible(w) && TextOf(w).compare(0, start.size(), start) == 0;
-  });
+  const auto found = TopLevelWindows(
+      [&](HWND w) { return IsWindowVisible(w) && TextOf(w).compare(0, start.size(), start) == 0; });
   return found.empty() ? nullptr : found.front();
 }
 
@@ -293,7 +292,7 @@ int ListRows(HWND window) {
       remote.Write(0, &cell, sizeof cell);
       SendMessageA(list, LVM_GETITEMTEXTA, r, reinterpret_cast<LPARAM>(remote.At(0)));
       if (c > 0) line += '\t';
-    line += remote.Text(kTextOffset, kTextSize);
+      line += remote.Text(kTextOffset, kTextSize);
     }
     std::printf("%s\n", line.c_str());
   }
@@ -462,7 +461,8 @@ int main(int argc, char** argv) {
     if (window == nullptr) return 1;
     const int value = static_cast<int>(number(3));
     if (command == "select-row") return SelectRow(window, value);
-    if (command == "click-header") return ClickHeader(window, value, argc == 5 ? static_cast<int>(number(4)) : 50);
+    if (command == "click-header")
+      return ClickHeader(window, value, argc == 5 ? static_cast<int>(number(4)) : 50);
     const HWND list = ChildOfClass(window, WC_LISTVIEWA);
     return PostMessageA(list != nullptr ? list : window, WM_KEYDOWN, value, 0) ? 0 : 2;
   }
