@@ -460,6 +460,12 @@ class ListerWindow {
         // Back to the control that had the keyboard when the window was left.
         if (LOWORD(wParam) == WA_INACTIVE) focus_ = GetFocus();
         break;
+      case WM_NEXTDLGCTL:
+        // Tab in the details (a multi-line edit) asks its parent, as in a dialog, for the
+        // next control; wParam: the previous one instead.
+        if (LOWORD(lParam) == 0)
+          SetFocus(GetNextDlgTabItem(window_, GetFocus(), wParam != 0));
+        return 0;
       case WM_COMMAND:
         if (LOWORD(wParam) == IDCANCEL) PostMessageA(window_, WM_CLOSE, 0, 0);
         return 0;

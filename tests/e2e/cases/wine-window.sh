@@ -116,6 +116,11 @@ case_lister_window_shows_what_the_table_shows() {
   hv key "$(window_caption "$app")" 40 >/dev/null  # Down: the next row, broken.hvj
   check "the arrow keys move the selection" wait_for 10 eval \
     'window_details "$app" | grep -qF "List index out of bounds (22)"'
+  hv key "$(window_caption "$app")" 9 >/dev/null  # Tab
+  check "Tab goes from the list to the details" wait_for 10 eval \
+    '[ "$(hv focus "$(window_caption "$app")")" == Edit ]'
+  hv key "$(window_caption "$app")" 9 >/dev/null
+  check "and back" wait_for 10 eval '[ "$(hv focus "$(window_caption "$app")")" == SysListView32 ]'
 
   hv key "$(window_caption "$app")" 27 >/dev/null  # Esc
   check "Esc closes the window" wait_window_exit "$app" 30

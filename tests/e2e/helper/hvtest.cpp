@@ -37,7 +37,9 @@
 //   click-header <caption> <column> [<percent>]
 //                                   click that column's header with the mouse, in its
 //                                   middle or that far across it
-//   key <caption> <virtual key>     post a key press (WM_KEYDOWN) to its list view
+//   key <caption> <virtual key>     post a key press (WM_KEYDOWN) to the control that has
+//                                   the keyboard focus (its list view when none has)
+//   focus <caption>                 the class of the control that has the keyboard focus
 
 // tlhelp32.h and sddl.h need windows.h before them.
 // clang-format off
@@ -346,6 +348,14 @@ int ClickHeader(HWND window, int column, int percent) {
   return SendInput(2, clicks, sizeof(INPUT)) == 2 ? 0 : 2;
 }
 
+// The control of that window's thread that has the keyboard focus.
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
 int Usage() {
   std::fputs("usage: hvtest <subcommand> ... (see the source)\n", stderr);
   return 2;
@@ -463,8 +473,16 @@ int main(int argc, char** argv) {
     if (command == "select-row") return SelectRow(window, value);
     if (command == "click-header")
       return ClickHeader(window, value, argc == 5 ? static_cast<int>(number(4)) : 50);
-    const HWND list = ChildOfClass(window, WC_LISTVIEWA);
-    return PostMessageA(list != nullptr ? list : window, WM_KEYDOWN, value, 0) ? 0 : 2;
+    HWND target = FocusOf(window);
+    if (target == nullptr) target = ChildOfClass(window, WC_LISTVIEWA);
+    return PostMessageA(target != nullptr ? target : window, WM_KEYDOWN, value, 0) ? 0 : 2;
+  }
+  if (command == "focus" && argc == 3) {
+    const HWND window = WindowCaptioned(arg(2));
+    const HWND focus = window != nullptr ? FocusOf(window) : nullptr;
+    if (focus == nullptr) return 1;
+    std::printf("%s\n", ClassOf(focus).c_str());
+    return 0;
   }
   return Usage();
 }
