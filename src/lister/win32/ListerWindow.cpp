@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,7 +38,9 @@ constexpr int kGap = 6;
 constexpr int kStatusPadding = 24;
 // Column widths before the first rows are known; after them each fits its texts.
 constexpr int kColumnWidths[kColumnCount] = {60, 50, 60, 60, 60, 60, 80, 80};
-constexpr int kWidestColumn = 480, kCellPadding = 16, kSortArrowRoom = 16;
+constexpr int kWidestColumn = 480, kCellPadding = 16;
+// Room for the sort arrow beside a title, in spaces.
+constexpr std::size_t kSortArrowRoom = 4;
 // Where the details' lines begin after a field's name, in dialog units.
 constexpr int kDetailsTabStop = 48;
 // Share of the height below the list that the details take.
@@ -285,21 +288,31 @@ class ListerWindow {
     }
     quiet_ = false;
     if (first) selectedOnce_ = true;
-    if (!update.cells.empty() || update.addCount > 0) FitColumns();
+    FitColumns(update);
   }
 
   // Each column as wide as its widest text or its title (with room for the sort arrow),
-  // within reason. Columns only grow, so a width the person chose stays.
-  void FitColumns() {
+  // within reason. Columns only grow, so a width the person chose stays, and only the texts
+  // that are new since the last refresh need measuring.
+  void FitColumns(const ListUpdate& update) {
+    std::array<int, kColumnCount> wanted{};
     const int padding = Scaled(kCellPadding, dpi_);
+    auto fit = [&](std::size_t column, const std::string& text) {
+      wanted[column] = std::max(wanted[column], TextWidth(text) + padding);
+    };
+    if (!titlesFitted_) {
+      titlesFitted_ = true;
+      for (std::size_t c = 0; c < kColumnCount; ++c)
+        fit(c, std::string(ColumnTitle(static_cast<Column>(c))) + std::string(kSortArrowRoom, ' '));
+    }
+    for (const CellChange& change : update.cells)
+      fit(change.column, rows_[change.item].cells[change.column]);
+    for (std::size_t item = update.addFrom; item < update.addFrom + update.addCount; ++item)
+      for (std::size_t c = 0; c < kColumnCount; ++c) fit(c, rows_[item].cells[c]);
     for (std::size_t c = 0; c < kColumnCount; ++c) {
-      const std::string title(ColumnTitle(static_cast<Column>(c)));
-      int wanted = TextWidth(title) + padding + Scaled(kSortArrowRoom, dpi_);
-      for (const WindowRow& row : rows_)
-        wanted = std::max(wanted, TextWidth(row.cells[c]) + padding);
-      wanted = std::min(wanted, Scaled(kWidestColumn, dpi_));
-      if (wanted > static_cast<int>(SendMessageA(list_, LVM_GETCOLUMNWIDTH, c, 0)))
-        SendMessageA(list_, LVM_SETCOLUMNWIDTH, c, wanted);
+      const int width = std::min(wanted[c], Scaled(kWidestColumn, dpi_));
+      if (width > static_cast<int>(SendMessageA(list_, LVM_GETCOLUMNWIDTH, c, 0)))
+        SendMessageA(list_, LVM_SETCOLUMNWIDTH, c, width);
     }
   }
 
@@ -463,8 +476,7 @@ class ListerWindow {
       case WM_NEXTDLGCTL:
         // Tab in the details (a multi-line edit) asks its parent, as in a dialog, for the
         // next control; wParam: the previous one instead.
-        if (LOWORD(lParam) == 0)
-          SetFocus(GetNextDlgTabItem(window_, GetFocus(), wParam != 0));
+        if (LOWORD(lParam) == 0) SetFocus(GetNextDlgTabItem(window_, GetFocus(), wParam != 0));
         return 0;
       case WM_COMMAND:
         if (LOWORD(wParam) == IDCANCEL) PostMessageA(window_, WM_CLOSE, 0, 0);
@@ -506,6 +518,7 @@ class ListerWindow {
   std::vector<WindowRow> rows_;  // what the list view shows, item by item
   ColumnSort sort_;
   bool selectedOnce_ = false;  // the first row is selected when the first rows come
+  bool titlesFitted_ = false;
   bool quiet_ = false;
   std::string detailsText_;
   std::vector<std::string> statusTexts_;
