@@ -1,10 +1,9 @@
 #include "app/JobDiscovery.h"
 
-#include <string>
-#include <vector>
+#include <exception>
 
 #include "app/JobFiles.h"
-#include "listing/Directory.h"
+#include "app/JobFolderWalk.h"
 #include "platform/Files.h"
 
 namespace {
@@ -28,23 +27,13 @@ bool ShouldRebuild(SchedContext& context) {
 
 // Appends to `found` the re-encoded schedule of every scheduled job file, in listing order.
 // An unreadable job file ends the listing with the jobs found before it.
-//
-// The folder is listed whole first, as an FDirectory lists it and with the same errors, but
-// without entry texts: of each entry only the type and name are read, and those straight
-// from what the search found. Then the job files are read in listing order.
 void ListScheduledJobs(SchedContext& context, TStringList& found) {
   const SchedState& state = context.state;
   if (!platform::FolderExists(state.JobsDir)) return;
-  std::vector<std::string> jobFiles;
-  ListEntries(state.JobsDir, state.FolderExclusions, [&](const platform::FolderEntry& entry) {
-    std::string name = EntryName(entry);
-    if (IsJobFile(EntryType(entry), name)) jobFiles.push_back(std::move(name));
+  WalkJobFolder(state.JobsDir, state.FolderExclusions, [&](const JobFolderEntry& entry) {
+    if (entry.error) std::rethrow_exception(entry.error);
+    if (entry.schedule && IsScheduled(*entry.schedule)) found.Append(entry.schedule->Text());
   });
-  ScheduleLineReader reader(state.JobsDir);
-  for (const std::string& name : jobFiles) {
-    const Tokens schedule(reader.Read(name));
-    if (IsScheduled(schedule)) found.Append(schedule.Text());
-  }
 }
 
 // JobList becomes `found`; left alone when it already holds the same lines, so that what the

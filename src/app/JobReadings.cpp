@@ -1,6 +1,7 @@
 #include "app/JobReadings.h"
 
 #include "app/DueRule.h"
+#include "app/ErrorText.h"
 #include "app/LastRunKey.h"
 #include "foundation/ParseDateTime.h"
 #include "listing/Tokens.h"
@@ -56,4 +57,38 @@ std::string JobReadings::Command(int index, const TStringList& jobList) {
 
 std::string JobReadings::TimeText(int index, const TStringList& jobList) {
   return Tokens(jobList.Line(index)).Value("time");
+}
+
+std::optional<std::string> JobLine::ErrorOn(DateTimeValue day) const {
+  if (decodeError) return decodeError;
+  if (!HasFlagFor(days, day)) return std::string("Range check error");
+  if (timeError) return timeError;
+  return storeError;
+}
+
+JobLine ReadJobLine(JobReadings& readings, int index, const TStringList& jobList,
+                    const std::function<std::string(const std::string&)>& storeValue,
+                    const platform::Clock& clock) {
+  JobLine job;
+  try {
+    job.days = readings.Days(index, jobList);
+  } catch (...) {
+    job.decodeError = CurrentErrorMessage();
+    return job;
+  }
+  job.timeText = JobReadings::TimeText(index, jobList);
+  job.cmd = JobReadings::Command(index, jobList);
+  job.key = LastRunKey(job.cmd);
+  try {
+    job.t = readings.Time(index, jobList, clock);
+  } catch (...) {
+    job.timeError = CurrentErrorMessage();
+  }
+  job.storeText = storeValue(job.key);
+  try {
+    job.lastRun = LastRunFromText(job.storeText, clock);
+  } catch (...) {
+    job.storeError = CurrentErrorMessage();
+  }
+  return job;
 }

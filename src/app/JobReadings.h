@@ -11,6 +11,7 @@
 // decoded from the job's line then, so the idle scheduler holds no second copy of them.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,3 +59,30 @@ class JobReadings {
   std::uint64_t jobListGeneration_ = 0;
   std::vector<Reading> jobs_;
 };
+
+// One job of the list read as a tick reads it, but without raising: every value that could
+// be read, and the message of each step that failed. A tick goes through the steps in this
+// order and ends at the first that fails: decoding the line (`days`), the flag of the day
+// in `days` (ErrorOn), the time, the last run in the store.
+struct JobLine {
+  std::optional<std::string> decodeError;  // when set, nothing else was read
+  std::string days, timeText, cmd, key;    // key: the command as the store names it
+  std::optional<std::string> timeError;
+  std::string storeText;  // the store's text for the key; empty when it has none
+  std::optional<std::string> storeError;
+  DateTimeValue t = 0;
+  DateTimeValue lastRun = 0;
+
+  // The message that ends a tick of `day` at this job; nothing when the tick goes on.
+  std::optional<std::string> ErrorOn(DateTimeValue day) const;
+  // Whether it fails on every day, whatever its flags.
+  bool AlwaysFails() const { return decodeError || timeError || storeError; }
+};
+
+// Line `index` of `jobList` read through `readings` (as the schedule check reads it: Days,
+// Time, and the last run as LastRun reads it). `storeValue` gives the store's text for a key
+// as TStrings::ValueOf does; the lister, which reads every job at once, looks keys up in a
+// table instead.
+JobLine ReadJobLine(JobReadings& readings, int index, const TStringList& jobList,
+                    const std::function<std::string(const std::string&)>& storeValue,
+                    const platform::Clock& clock);

@@ -5,13 +5,6 @@
 #include "app/DueRule.h"
 #include "platform/TextCompare.h"
 
-std::optional<std::string> ListedJob::ErrorOn(DateTimeValue day) const {
-  if (decodeError) return decodeError;
-  if (!HasFlagFor(days, day)) return std::string("Range check error");
-  if (timeError) return timeError;
-  return storeError;
-}
-
 TickFailures::TickFailures(const std::vector<ListedJob>& jobs)
     : jobs_(jobs), alwaysFailing_(jobs.size()) {
   for (std::size_t i = 0; i < jobs.size(); ++i) {

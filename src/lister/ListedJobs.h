@@ -9,24 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "app/JobReadings.h"
 #include "foundation/DateTimeValue.h"
 
-// One entry of the job list, read as the schedule check reads it: decoded, then its day
-// flags (which fail on the days they hold no flag for), its time, and its last run from the
-// store, in that order. A reading that fails holds the error's message.
-struct ListedJob {
-  std::optional<std::string> decodeError;
-  std::string days, timeText, cmd, key;  // key: the command as the store names it
-  std::optional<std::string> timeError;
-  std::optional<std::string> storeError;
-  DateTimeValue t = 0;
-  DateTimeValue lastRun = 0;
-
-  // The message that ends a tick of `day` at this job; nothing when the tick goes on.
-  std::optional<std::string> ErrorOn(DateTimeValue day) const;
-  // Whether it fails on every day, whatever its flags.
-  bool AlwaysFails() const { return decodeError || timeError || storeError; }
-};
+// One entry of the job list, read as the schedule check reads it (ReadJobLine).
+using ListedJob = JobLine;
 
 class TickFailures {
  public:

@@ -5,10 +5,10 @@
 #include "app/DueRule.h"
 #include "app/ErrorText.h"
 #include "app/JobFiles.h"
+#include "app/JobFolderWalk.h"
 #include "app/JobReadings.h"
 #include "app/LastRunKey.h"
 #include "app/NextStart.h"
-#include "listing/Directory.h"
 #include "lister/ListedJobs.h"
 #include "lister/ScheduleWords.h"
 #include "lister/StoreLookup.h"
@@ -94,55 +94,45 @@ struct FolderWalk {
 
 // Walks the job folder as the rebuild does, one row per entry; the rebuild's job list goes to
 // state.JobList. After a failing job file the rest is still read, to show it, but not listed.
-FolderWalk WalkJobFolder(SchedState& state, Survey& survey) {
+FolderWalk WalkFolder(SchedState& state, Survey& survey) {
   FolderWalk walk;
-  // The folder is listed whole first, as the rebuild lists it and with the same errors.
-  struct Found {
-    std::string name;
-    bool file;
-  };
-  std::vector<Found> found;
   try {
-    ListEntries(state.JobsDir, state.FolderExclusions, [&](const platform::FolderEntry& entry) {
-      found.push_back({EntryName(entry), EntryType(entry) == "file"});
+    WalkJobFolder(state.JobsDir, state.FolderExclusions, [&](const JobFolderEntry& entry) {
+      SurveyRow row;
+      const std::size_t index = survey.rows.size();
+      row.file = entry.name;
+      row.folder = entry.folder;
+      if (!entry.jobFile) {
+        row.note = IgnoredReason(row);
+      } else if (entry.error) {
+        try {
+          std::rethrow_exception(entry.error);
+        } catch (...) {
+          row.status = JobStatus::Error;
+          row.error = JobError{BoxText(), ErrorStage::Rebuild, true, {}, {}};
+        }
+        if (!walk.failedRow) walk.failedRow = index;
+      } else {
+        const Tokens& schedule = *entry.schedule;
+        row.schedule = ScheduleItems{schedule.Value("do_schedule"), schedule.Value("days"),
+                                     schedule.Value("time"), schedule.Value("cmd"), {}, {}};
+        const bool scheduled = IsScheduled(schedule);
+        row.status = scheduled ? JobStatus::Scheduled : JobStatus::Off;
+        if (!scheduled) row.note = "do_schedule is not \"1\"";
+        if (scheduled && !walk.failedRow) {
+          state.JobList.Append(schedule.Text());
+          walk.listedRows.push_back(index);
+          row.listed = true;
+        } else {
+          walk.unlisted.Append(schedule.Text());
+          walk.unlistedRows.push_back(index);
+        }
+      }
+      survey.rows.push_back(std::move(row));
     });
   } catch (...) {
+    // The listing fails before the first entry, as the rebuild's does.
     survey.listingError = BoxText();
-    return walk;
-  }
-  ScheduleLineReader reader(state.JobsDir);
-  for (Found& entry : found) {
-    SurveyRow row;
-    const std::size_t index = survey.rows.size();
-    try {
-      row.file = std::move(entry.name);
-      row.folder = !entry.file;
-      if (!IsJobFile(entry.file ? "file" : "dir", row.file)) {
-        row.note = IgnoredReason(row);
-        survey.rows.push_back(std::move(row));
-        continue;
-      }
-      const Tokens schedule(reader.Read(row.file));
-      row.schedule = ScheduleItems{schedule.Value("do_schedule"), schedule.Value("days"),
-                                   schedule.Value("time"), schedule.Value("cmd"), {}, {}};
-      const bool scheduled = IsScheduled(schedule);
-      row.status = scheduled ? JobStatus::Scheduled : JobStatus::Off;
-      if (!scheduled) row.note = "do_schedule is not \"1\"";
-      if (scheduled && !walk.failedRow) {
-        state.JobList.Append(schedule.Text());
-        walk.listedRows.push_back(index);
-        row.listed = true;
-      } else {
-        walk.unlisted.Append(schedule.Text());
-        walk.unlistedRows.push_back(index);
-      }
-    } catch (...) {
-      row.status = JobStatus::Error;
-      row.schedule.reset();
-      row.error = JobError{BoxText(), ErrorStage::Rebuild, true, {}, {}};
-      if (!walk.failedRow) walk.failedRow = index;
-    }
-    survey.rows.push_back(std::move(row));
   }
   return walk;
 }
@@ -159,75 +149,35 @@ void HoldBackAfterFailedRebuild(const FolderWalk& walk, Survey& survey) {
   }
 }
 
-// The items of a row as the schedule check reads them from the encoded line, with the
-// time read and the store's entry for its command; for jobs outside the job list, whose
-// readings the scheduler never makes, a failed reading only leaves that part out.
-void ReadUnlisted(const FolderWalk& walk, const StoreLookup& store, const platform::Clock& clock,
-                  Survey& survey) {
-  JobReadings readings;
-  readings.BeginTick(SplitDate(survey.today).year, walk.unlisted);
-  for (std::size_t i = 0; i < walk.unlistedRows.size(); ++i) {
-    SurveyRow& row = survey.rows[walk.unlistedRows[i]];
-    const int index = static_cast<int>(i);
-    try {
-      row.schedule->days = readings.Days(index, walk.unlisted);
-      row.schedule->time = JobReadings::TimeText(index, walk.unlisted);
-      row.schedule->cmd = JobReadings::Command(index, walk.unlisted);
-      const std::string stored = store.ValueOf(LastRunKey(row.schedule->cmd));
-      if (!stored.empty()) row.lastText = stored;
-      try {
-        row.schedule->t = readings.Time(index, walk.unlisted, clock);
-      } catch (...) {
-      }
-      if (row.lastText) row.last = LastRunFromText(stored, clock);
-    } catch (...) {
+// A row's items as the schedule check reads them from the encoded line, with the time read
+// and the store's entry for its command. A step that fails leaves its part out (the
+// decoding, all of them).
+void FillRow(const JobLine& job, SurveyRow& row) {
+  if (!job.decodeError) {
+    row.schedule->days = job.days;
+    row.schedule->time = job.timeText;
+    row.schedule->cmd = job.cmd;
+    if (!job.timeError) row.schedule->t = job.t;
+    if (!job.storeText.empty()) {
+      row.lastText = job.storeText;
+      if (!job.storeError) row.last = job.lastRun;
     }
-    row.schedule->words = ScheduleInWords(row.schedule->days, row.schedule->t,
-                                          row.schedule->time);
   }
+  row.schedule->words = ScheduleInWords(row.schedule->days, row.schedule->t, row.schedule->time);
 }
 
-// The listed jobs read as one tick of the schedule check reads them.
-std::vector<ListedJob> ReadListed(const FolderWalk& walk, const SchedState& state,
-                                  const StoreLookup& store, const platform::Clock& clock,
-                                  Survey& survey) {
+// The lines of `lines` read as one tick of the schedule check reads them, each into its row.
+std::vector<JobLine> ReadLines(const TStringList& lines, const std::vector<std::size_t>& rows,
+                               const StoreLookup& store, const platform::Clock& clock,
+                               Survey& survey) {
   JobReadings readings;
-  readings.BeginTick(SplitDate(survey.today).year, state.JobList);
-  std::vector<ListedJob> jobs(static_cast<std::size_t>(state.JobList.LineCount()));
-  for (std::size_t k = 0; k < jobs.size(); ++k) {
-    ListedJob& job = jobs[k];
-    SurveyRow& row = survey.rows[walk.listedRows.at(k)];
-    const int index = static_cast<int>(k);
-    bool decoded = false;
-    try {
-      job.days = readings.Days(index, state.JobList);
-      decoded = true;
-    } catch (...) {
-      job.decodeError = CurrentErrorMessage();
-    }
-    if (decoded) {
-      row.schedule->days = job.days;
-      job.timeText = row.schedule->time = JobReadings::TimeText(index, state.JobList);
-      job.cmd = row.schedule->cmd = JobReadings::Command(index, state.JobList);
-      job.key = LastRunKey(job.cmd);
-      try {
-        job.t = readings.Time(index, state.JobList, clock);
-        row.schedule->t = job.t;
-      } catch (...) {
-        job.timeError = CurrentErrorMessage();
-      }
-      // What JobReadings::LastRun does, with the store's text kept for showing.
-      const std::string stored = store.ValueOf(job.key);
-      if (!stored.empty()) row.lastText = stored;
-      try {
-        job.lastRun = LastRunFromText(stored, clock);
-        if (row.lastText) row.last = job.lastRun;
-      } catch (...) {
-        job.storeError = CurrentErrorMessage();
-      }
-    }
-    row.schedule->words = ScheduleInWords(row.schedule->days, row.schedule->t,
-                                          row.schedule->time);
+  readings.BeginTick(SplitDate(survey.today).year, lines);
+  const auto storeValue = [&](const std::string& key) { return store.ValueOf(key); };
+  std::vector<JobLine> jobs;
+  jobs.reserve(rows.size());
+  for (std::size_t k = 0; k < rows.size(); ++k) {
+    jobs.push_back(ReadJobLine(readings, static_cast<int>(k), lines, storeValue, clock));
+    FillRow(jobs.back(), survey.rows[rows[k]]);
   }
   return jobs;
 }
@@ -321,14 +271,16 @@ Survey TakeSurvey(const std::string& exeDir, const platform::Clock& clock, int i
     survey.jobsFolderMissing = true;
     return survey;
   }
-  const FolderWalk walk = WalkJobFolder(state, survey);
+  const FolderWalk walk = WalkFolder(state, survey);
   survey.listedJobs = state.JobList.LineCount();
   survey.jobList.reserve(static_cast<std::size_t>(survey.listedJobs));
   for (int i = 0; i < survey.listedJobs; ++i) survey.jobList.push_back(state.JobList.Line(i));
   HoldBackAfterFailedRebuild(walk, survey);
   const StoreLookup store(state.LastRunStore);
-  ReadUnlisted(walk, store, clock, survey);
-  const std::vector<ListedJob> jobs = ReadListed(walk, state, store, clock, survey);
+  // Jobs outside the job list are read the same way, only to show them: the scheduler
+  // never reads them.
+  ReadLines(walk.unlisted, walk.unlistedRows, store, clock, survey);
+  const std::vector<ListedJob> jobs = ReadLines(state.JobList, walk.listedRows, store, clock, survey);
   Foretell(walk, jobs, iterations, survey);
   return survey;
 }

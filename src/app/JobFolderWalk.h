@@ -1,0 +1,24 @@
+#pragma once
+// The rebuild's walk through the job folder, for the scheduler and the companion lister alike:
+// the folder is listed whole first (as an FDirectory lists it, with the same errors), then
+// each entry is handed on in listing order with what the rebuild makes of it.
+
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "listing/Tokens.h"
+
+struct JobFolderEntry {
+  std::string name;
+  bool folder = false;
+  bool jobFile = false;               // one the rebuild reads (IsJobFile)
+  const Tokens* schedule = nullptr;   // a job file's schedule line, decoded; for this call only
+  std::exception_ptr error;           // what reading a job file raised
+};
+
+// Hands every entry of `jobsDir` (skipping `exclusions`) to `visit`. A listing that fails
+// raises before the first entry. A job file that cannot be read comes with its error, and
+// `visit` decides: the rebuild ends there by raising it, the lister goes on to show the rest.
+void WalkJobFolder(const std::string& jobsDir, const std::string& exclusions,
+                   const std::function<void(const JobFolderEntry&)>& visit);
