@@ -74,3 +74,26 @@ case_without_a_bus_a_repeated_error_is_written_once() {
     eval '! wait_for 3 has_lines "$app" 3'
   check "the program keeps running" scheduler_running "$app"
 }
+
+# Notification servers that read markup in the body get "&", "<" and ">" escaped, so that a
+# path holding them shows as it is ("<" and ">" are refused in job paths before that);
+# standard error keeps the plain text.
+case_a_path_with_markup_characters_shows_as_it_is() {
+  local app="$CASE/R&D app"
+  require "a session bus" start_session_bus || return 1
+  require "a notification server that reads markup" start_notification_server || return 1
+  new_copy "$app"
+  add_counting_job "$app" backup 1111111 14:30:00
+  chmod o+w "$app/Backup Jobs/backup.hvj"
+  start_scheduler "$app"
+  local text="Unsafe job file $app/Backup Jobs/backup.hvj: other users may write it."
+  local escaped="Unsafe job file $CASE/R&amp;D app/Backup Jobs/backup.hvj: other users may write it."
+  check "the body is escaped" wait_for 5 eval '[ "$(notify_count "$escaped")" -eq 1 ]'
+  check "standard error has the plain text" wait_for 3 eval '[ "$(error_count "$app" "$text")" -eq 1 ]'
+
+  require "the server stops" stop_notification_server || return 1
+  require "one that shows the body as plain text starts" \
+    start_notification_server '{"capabilities": "body"}' || return 1
+  backup_app_starts  # the job folder is read again on every tick
+  check "that one gets the plain text" wait_for 5 eval '[ "$(notify_count "$text")" -eq 1 ]'
+}

@@ -159,11 +159,13 @@ notification_server_present() {
     org.freedesktop.DBus.NameHasOwner string:org.freedesktop.Notifications 2>/dev/null |
     grep -q 'boolean true'
 }
-# start_notification_server: a notification server on the case's bus that records every call
-# in $CASE/notifications.log (Debian's python3-dbusmock; Debian's own interpreter has it).
+# start_notification_server [template parameters]: a notification server on the case's bus
+# that records every call in $CASE/notifications.log (Debian's python3-dbusmock; Debian's
+# own interpreter has it).
 start_notification_server() {
   env DBUS_SESSION_BUS_ADDRESS="$CASE_BUS" /usr/bin/python3 -m dbusmock \
-    --template notification_daemon -l "$CASE/notifications.log" >"$CASE/notification-server.out" 2>&1 &
+    --template notification_daemon -l "$CASE/notifications.log" ${1:+-p "$1"} \
+    >>"$CASE/notification-server.out" 2>&1 &
   NOTIFICATION_SERVER_PID=$!
   BUS_PIDS+=("$NOTIFICATION_SERVER_PID")
   wait_for 20 notification_server_present

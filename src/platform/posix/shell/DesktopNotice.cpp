@@ -19,6 +19,22 @@ constexpr std::int32_t kNeverExpires = 0;
 // happen at once; the reply may take as long as starting a server on demand takes.
 constexpr std::uint64_t kReplyTimeoutUs = 10'000'000;
 
+// The body markup's escapes for the characters it reads as markup.
+std::string EscapeMarkup(const std::string& text) {
+  std::string escaped;
+  for (const char c : text) {
+    if (c == '&')
+      escaped += "&amp;";
+    else if (c == '<')
+      escaped += "&lt;";
+    else if (c == '>')
+      escaped += "&gt;";
+    else
+      escaped += c;
+  }
+  return escaped;
+}
+
 }  // namespace
 
 DesktopNotice::~DesktopNotice() { Disconnect(); }
@@ -64,19 +80,57 @@ void DesktopNotice::Closed() {
 bool DesktopNotice::Show(const std::string& title, const std::string& text,
                          std::function<void()> onClosed) {
   if (!Connect()) return false;
-  sd_bus_message* call = nullptr;
-  int result = sd_->message_new_method_call(bus_, &call, kService, kPath, kService, "Notify");
-  if (result >= 0)
-    result = sd_->message_append(call, "susssasa{sv}i", title.c_str(), std::uint32_t{0}, kIcon,
-                                 title.c_str(), text.c_str(), 0, 1, "urgency", "y",
-                                 kUrgencyCritical, kNeverExpires);
-  if (result >= 0)
-    result = sd_->call_async(bus_, nullptr, call, &DesktopNotice::OnReply, this, kReplyTimeoutUs);
-  if (call != nullptr) sd_->message_unref(call);
-  if (result < 0) return false;
+  if (!Call("GetCapabilities", nullptr, &DesktopNotice::OnCapabilities)) return false;
   onClosed_ = std::move(onClosed);
   idKnown_ = false;
+  title_ = title;
+  text_ = text;
   return true;
+}
+
+void DesktopNotice::Notify(bool markup) {
+  const std::string body = markup ? EscapeMarkup(text_) : text_;
+  // Standard error has the text already.
+  if (!Call("Notify", &body, &DesktopNotice::OnReply)) Closed();
+}
+
+// Queues a call to the server (Notify when `body` is given); its reply is the one expected.
+bool DesktopNotice::Call(const char* method, const std::string* body,
+                         sd_bus_message_handler_t onReply) {
+  sd_bus_message* call = nullptr;
+  int result = sd_->message_new_method_call(bus_, &call, kService, kPath, kService, method);
+  if (result >= 0 && body != nullptr)
+    result = sd_->message_append(call, "susssasa{sv}i", title_.c_str(), std::uint32_t{0}, kIcon,
+                                 title_.c_str(), body->c_str(), 0, 1, "urgency", "y",
+                                 kUrgencyCritical, kNeverExpires);
+  if (result >= 0) result = sd_->call_async(bus_, nullptr, call, onReply, this, kReplyTimeoutUs);
+  if (result >= 0) result = sd_->message_get_cookie(call, &expectedReply_);
+  if (call != nullptr) sd_->message_unref(call);
+  return result >= 0;
+}
+
+bool DesktopNotice::Expected(sd_bus_message* reply) const {
+  std::uint64_t cookie = 0;
+  return onClosed_ && sd_->message_get_reply_cookie(reply, &cookie) >= 0 &&
+         cookie == expectedReply_;
+}
+
+int DesktopNotice::OnCapabilities(sd_bus_message* reply, void* self, sd_bus_error*) {
+  auto& notice = *static_cast<DesktopNotice*>(self);
+  if (!notice.Expected(reply)) return 0;
+  if (notice.sd_->message_get_error(reply) != nullptr ||
+      notice.sd_->message_enter_container(reply, 'a', "s") < 0) {
+    // No server: nothing will be shown.
+    notice.serverMissing_ = true;
+    notice.Closed();
+    return 0;
+  }
+  bool markup = false;
+  const char* capability = nullptr;
+  while (notice.sd_->message_read(reply, "s", &capability) > 0)
+    if (std::strcmp(capability, "body-markup") == 0) markup = true;
+  notice.Notify(markup);
+  return 0;
 }
 
 int DesktopNotice::Descriptor() const { return bus_ != nullptr ? sd_->get_fd(bus_) : -1; }
@@ -109,6 +163,7 @@ void DesktopNotice::Process() {
 
 int DesktopNotice::OnReply(sd_bus_message* reply, void* self, sd_bus_error*) {
   auto& notice = *static_cast<DesktopNotice*>(self);
+  if (!notice.Expected(reply)) return 0;
   std::uint32_t id = 0;
   if (notice.sd_->message_get_error(reply) != nullptr ||
       notice.sd_->message_read(reply, "u", &id) < 0) {

@@ -25,7 +25,8 @@ class DesktopNotice {
 
   // Sends the notification; true when it is on its way, and `onClosed` then runs once it
   // has closed. False, with `onClosed` not kept, when there is no session bus or the call
-  // cannot be queued at once.
+  // cannot be queued at once. The server is asked first whether it reads markup in the
+  // body: if so the text is escaped, so that a path with "&" or "<" shows as it is.
   bool Show(const std::string& title, const std::string& text, std::function<void()> onClosed);
   // Whether the last notification was refused or the server left the bus: a notification
   // shown now will most likely not reach anyone.
@@ -46,6 +47,10 @@ class DesktopNotice {
   bool Connect();
   void Disconnect();
   void Closed();
+  void Notify(bool markup);
+  bool Call(const char* method, const std::string* body, sd_bus_message_handler_t onReply);
+  bool Expected(sd_bus_message* reply) const;
+  static int OnCapabilities(sd_bus_message* reply, void* self, sd_bus_error*);
   static int OnReply(sd_bus_message* reply, void* self, sd_bus_error*);
   static int OnNotificationClosed(sd_bus_message* signal, void* self, sd_bus_error*);
   static int OnOwnerChanged(sd_bus_message* signal, void* self, sd_bus_error*);
@@ -54,6 +59,9 @@ class DesktopNotice {
   bool loadTried_ = false;
   sd_bus* bus_ = nullptr;
   std::function<void()> onClosed_;  // set while a notification is open
+  std::string title_, text_;         // of the notification waiting for the capabilities
+  std::uint64_t expectedReply_ = 0;  // the cookie of the call whose reply counts; a reply
+                                     // to an earlier notification's call changes nothing
   bool idKnown_ = false;
   std::uint32_t id_ = 0;
   bool serverMissing_ = false;

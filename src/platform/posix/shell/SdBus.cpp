@@ -30,6 +30,9 @@ std::optional<SdBus> LoadSdBus() {
                      Find(library, "sd_bus_message_unref", bus.message_unref) &&
                      Find(library, "sd_bus_message_get_error", bus.message_get_error) &&
                      Find(library, "sd_bus_message_read", bus.message_read) &&
+                     Find(library, "sd_bus_message_enter_container", bus.message_enter_container) &&
+                     Find(library, "sd_bus_message_get_cookie", bus.message_get_cookie) &&
+                     Find(library, "sd_bus_message_get_reply_cookie", bus.message_get_reply_cookie) &&
                      Find(library, "sd_bus_call_async", bus.call_async);
   if (found) return bus;
   dlclose(library);

@@ -23,6 +23,9 @@ struct SdBus {
   decltype(&::sd_bus_message_unref) message_unref;
   decltype(&::sd_bus_message_get_error) message_get_error;
   decltype(&::sd_bus_message_read) message_read;
+  decltype(&::sd_bus_message_enter_container) message_enter_container;
+  decltype(&::sd_bus_message_get_cookie) message_get_cookie;
+  decltype(&::sd_bus_message_get_reply_cookie) message_get_reply_cookie;
   decltype(&::sd_bus_call_async) call_async;
 };
 
