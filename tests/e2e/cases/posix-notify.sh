@@ -97,3 +97,21 @@ case_a_path_with_markup_characters_shows_as_it_is() {
   backup_app_starts  # the job folder is read again on every tick
   check "that one gets the plain text" wait_for 5 eval '[ "$(notify_count "$text")" -eq 1 ]'
 }
+
+# An error at start-up ends the program right after its box is shown: the notification
+# still reaches the server.
+case_an_error_at_start_up_is_notified_before_the_program_ends() {
+  local app="$CASE/app"
+  require "a session bus" start_session_bus || return 1
+  require "a notification server" start_notification_server || return 1
+  new_copy "$app"
+  add_idle_job "$app"
+  require "the registration is refused for this case" refuse_registration || return 1
+  start_scheduler "$app"
+  check "it ends by itself" wait_exit "$app" 30
+  check "with exit code 0" equals "$(exit_code "$app")" 0
+  check "the error was notified" \
+    equals "$(notify_count "Failed to set data for 'Harbovale Scheduler'")" 1
+  check "and written once" equals "$(cat "$app/scheduler.err")" \
+    "$TITLE: Failed to set data for 'Harbovale Scheduler'"
+}

@@ -18,6 +18,8 @@ constexpr std::int32_t kNeverExpires = 0;
 // A server that has not answered by then is taken as absent. Queuing the call is what must
 // happen at once; the reply may take as long as starting a server on demand takes.
 constexpr std::uint64_t kReplyTimeoutUs = 10'000'000;
+// How long a process that ends waits for the server to take its last notification.
+constexpr auto kLastNotificationWait = std::chrono::seconds(2);
 
 // The body markup's escapes for the characters it reads as markup.
 std::string EscapeMarkup(const std::string& text) {
@@ -37,7 +39,17 @@ std::string EscapeMarkup(const std::string& text) {
 
 }  // namespace
 
-DesktopNotice::~DesktopNotice() { Disconnect(); }
+DesktopNotice::~DesktopNotice() {
+  const auto end = std::chrono::steady_clock::now() + kLastNotificationWait;
+  while (bus_ != nullptr && waitingForCapabilities_) {
+    const auto left = end - std::chrono::steady_clock::now();
+    if (left <= std::chrono::steady_clock::duration::zero()) break;
+    Process();
+    if (bus_ == nullptr || !waitingForCapabilities_) break;
+    sd_->wait(bus_, std::chrono::duration_cast<std::chrono::microseconds>(left).count());
+  }
+  Disconnect();
+}
 
 bool DesktopNotice::Connect() {
   if (bus_ != nullptr) return true;
@@ -74,6 +86,7 @@ void DesktopNotice::Disconnect() {
 
 void DesktopNotice::Closed() {
   idKnown_ = false;
+  waitingForCapabilities_ = false;
   if (auto onClosed = std::exchange(onClosed_, nullptr)) onClosed();
 }
 
@@ -83,6 +96,7 @@ bool DesktopNotice::Show(const std::string& title, const std::string& text,
   if (!Call("GetCapabilities", nullptr, &DesktopNotice::OnCapabilities)) return false;
   onClosed_ = std::move(onClosed);
   idKnown_ = false;
+  waitingForCapabilities_ = true;
   title_ = title;
   text_ = text;
   return true;
@@ -118,6 +132,7 @@ bool DesktopNotice::Expected(sd_bus_message* reply) const {
 int DesktopNotice::OnCapabilities(sd_bus_message* reply, void* self, sd_bus_error*) {
   auto& notice = *static_cast<DesktopNotice*>(self);
   if (!notice.Expected(reply)) return 0;
+  notice.waitingForCapabilities_ = false;
   if (notice.sd_->message_get_error(reply) != nullptr ||
       notice.sd_->message_enter_container(reply, 'a', "s") < 0) {
     // No server: nothing will be shown.

@@ -20,7 +20,9 @@ class DesktopNotice {
   DesktopNotice() = default;
   DesktopNotice(const DesktopNotice&) = delete;
   DesktopNotice& operator=(const DesktopNotice&) = delete;
-  // What is queued goes out first: a box shown just before the process ends still shows.
+  // A box shown just before the process ends (an error at start-up) still shows: the
+  // notification is sent and what is queued goes out first, waiting for the server at most
+  // a moment.
   ~DesktopNotice();
 
   // Sends the notification; true when it is on its way, and `onClosed` then runs once it
@@ -60,6 +62,7 @@ class DesktopNotice {
   sd_bus* bus_ = nullptr;
   std::function<void()> onClosed_;  // set while a notification is open
   std::string title_, text_;         // of the notification waiting for the capabilities
+  bool waitingForCapabilities_ = false;
   std::uint64_t expectedReply_ = 0;  // the cookie of the call whose reply counts; a reply
                                      // to an earlier notification's call changes nothing
   bool idKnown_ = false;

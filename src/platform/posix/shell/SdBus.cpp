@@ -24,6 +24,7 @@ std::optional<SdBus> LoadSdBus() {
                      Find(library, "sd_bus_get_events", bus.get_events) &&
                      Find(library, "sd_bus_get_timeout", bus.get_timeout) &&
                      Find(library, "sd_bus_process", bus.process) &&
+                     Find(library, "sd_bus_wait", bus.wait) &&
                      Find(library, "sd_bus_add_match_async", bus.add_match_async) &&
                      Find(library, "sd_bus_message_new_method_call", bus.message_new_method_call) &&
                      Find(library, "sd_bus_message_append", bus.message_append) &&

@@ -17,6 +17,7 @@ struct SdBus {
   decltype(&::sd_bus_get_events) get_events;
   decltype(&::sd_bus_get_timeout) get_timeout;
   decltype(&::sd_bus_process) process;
+  decltype(&::sd_bus_wait) wait;
   decltype(&::sd_bus_add_match_async) add_match_async;
   decltype(&::sd_bus_message_new_method_call) message_new_method_call;
   decltype(&::sd_bus_message_append) message_append;
