@@ -15,12 +15,15 @@
 #include <string>
 #include <vector>
 
+#include "foundation/DateTimeFormat.h"
 #include "lister/Moments.h"
 #include "lister/Options.h"
 #include "lister/SchedulerPresence.h"
 #include "lister/Window.h"
 #include "lister/WindowRows.h"
 #include "lister/win32/Dpi.h"
+#include "lister/win32/StatusBar.h"
+#include "platform/Locale.h"
 #include "platform/win32/Win32Error.h"
 
 namespace {
@@ -35,7 +38,6 @@ constexpr WORD kIconId = 1;  // the program's icon (packaging/windows/harbovale.
 // Sizes at 96 DPI.
 constexpr int kWidth = 1000, kHeight = 620, kMinWidth = 480, kMinHeight = 320;
 constexpr int kGap = 6;
-constexpr int kStatusPadding = 24;
 // Column widths before the first rows are known; after them each fits its texts.
 constexpr int kColumnWidths[kColumnCount] = {60, 50, 60, 60, 60, 60, 80, 80};
 constexpr int kWidestColumn = 480, kCellPadding = 16;
@@ -170,27 +172,24 @@ class ListerWindow {
                                nullptr);
     const int tabStop = kDetailsTabStop;
     SendMessageA(details_, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
-    status_ = CreateWindowExA(0, STATUSCLASSNAMEA, "",
-                              WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | SBARS_TOOLTIPS, 0, 0, 0, 0,
-                              window_, reinterpret_cast<HMENU>(kStatusId), instance, nullptr);
-    return list_ != nullptr && details_ != nullptr && status_ != nullptr;
+    return status_.Create(window_, instance, kStatusId) && list_ != nullptr && details_ != nullptr;
   }
 
   void ApplyFont() {
     const HFONT old = font_;
     font_ = MessageFont(dpi_);
-    for (HWND control : {list_, details_, status_})
+    for (HWND control : {list_, details_})
       SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    status_.Fit(font_, dpi_);
     if (old != nullptr) DeleteObject(old);
-    statusTexts_.clear();  // the parts' widths depend on the font
   }
 
   void Layout() {
     RECT client;
     GetClientRect(window_, &client);
-    SendMessageA(status_, WM_SIZE, 0, 0);
+    status_.Fit(font_, dpi_);
     RECT bar;
-    GetWindowRect(status_, &bar);
+    GetWindowRect(status_.Handle(), &bar);
     const int statusHeight = bar.bottom - bar.top;
     const int gap = Scaled(kGap, dpi_);
     const int width = client.right - 2 * gap;
@@ -199,7 +198,6 @@ class ListerWindow {
     const int listHeight = height - detailsHeight;
     MoveWindow(list_, gap, gap, width, listHeight, TRUE);
     MoveWindow(details_, gap, 2 * gap + listHeight, width, detailsHeight, TRUE);
-    SetStatusParts();
   }
 
   // One survey, laid out: the rows, the details of the selected file and the status bar.
@@ -231,7 +229,7 @@ class ListerWindow {
     if (!problem_.empty()) texts.push_back(problem_);
     if (survey_)
       for (std::string& text : StatusTexts(*survey_, presence_)) texts.push_back(std::move(text));
-    ShowStatus(texts);
+    status_.Show(texts);
   }
 
   std::optional<std::size_t> SelectedItem() const {
@@ -345,63 +343,6 @@ class ListerWindow {
     InvalidateRect(details_, nullptr, TRUE);
   }
 
-  void ShowStatus(const std::vector<std::string>& texts) {
-    if (texts == statusTexts_) return;
-    const bool sameParts = texts.size() == statusTexts_.size();
-    std::vector<std::string> old = std::move(statusTexts_);
-    statusTexts_ = texts;
-    if (!sameParts || widthsChanged(old)) SetStatusParts();
-    for (std::size_t i = 0; i < texts.size(); ++i)
-      if (i >= old.size() || old[i] != texts[i]) SetStatusText(i);
-  }
-
-  // A part's text, and the same as its tip for when the part is too narrow for it.
-  void SetStatusText(std::size_t part) {
-    const char* text = statusTexts_[part].c_str();
-    SendMessageA(status_, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text));
-    SendMessageA(status_, SB_SETTIPTEXTA, part, reinterpret_cast<LPARAM>(text));
-  }
-
-  bool widthsChanged(const std::vector<std::string>& old) const {
-    for (std::size_t i = 0; i < old.size() && i < statusTexts_.size(); ++i)
-      if (old[i].size() != statusTexts_[i].size()) return true;
-    return false;
-  }
-
-  // One part per text, each as wide as its text; the last takes the rest.
-  void SetStatusParts() {
-    if (statusTexts_.empty()) {
-      int whole = -1;
-      SendMessageA(status_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&whole));
-      return;
-    }
-    const HDC dc = GetDC(status_);
-    const HGDIOBJ before = SelectObject(dc, font_);
-    std::vector<int> edges;
-    int right = 0;
-    for (const std::string& text : statusTexts_) {
-      SIZE size{};
-      GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-      right += size.cx + Scaled(kStatusPadding, dpi_);
-      edges.push_back(right);
-    }
-    SelectObject(dc, before);
-    ReleaseDC(status_, dc);
-    // When they do not all fit, the first part (the moment and the folder, which the caption
-    // also names) gives up the room; its whole text shows as a tip.
-    RECT bar;
-    GetClientRect(status_, &bar);
-    const int excess = right - bar.right;
-    if (excess > 0 && edges.size() > 1) {
-      const int first = std::max(edges.front() - excess, edges.front() / 4);
-      const int shift = edges.front() - first;
-      for (int& edge : edges) edge -= shift;
-    }
-    edges.back() = -1;
-    SendMessageA(status_, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
-    for (std::size_t i = 0; i < statusTexts_.size(); ++i) SetStatusText(i);
-  }
-
   // A click on a header sorts by that column; a second click on it turns the order round.
   void SortBy(int column) {
     const Column clicked = static_cast<Column>(column);
@@ -473,6 +414,18 @@ class ListerWindow {
         // Back to the control that had the keyboard when the window was left.
         if (LOWORD(wParam) == WA_INACTIVE) focus_ = GetFocus();
         break;
+      case WM_SETTINGCHANGE:
+        // The person changed the date and time format or the message font: shown in the
+        // new ones at once, as the scheduler reads its format again on the same message.
+        try {
+          LoadDateTimeFormat(platform::SystemLocale());
+        } catch (...) {
+          // The format read before stays; the scheduler's own reading fails alike.
+        }
+        ApplyFont();
+        Layout();
+        Refresh();
+        return 0;
       case WM_NEXTDLGCTL:
         // Tab in the details (a multi-line edit) asks its parent, as in a dialog, for the
         // next control; wParam: the previous one instead.
@@ -507,7 +460,8 @@ class ListerWindow {
 
   WindowRequest request_;
   std::optional<FixedClock> fixed_;  // --now: the clock stands at that moment
-  HWND window_ = nullptr, list_ = nullptr, details_ = nullptr, status_ = nullptr;
+  HWND window_ = nullptr, list_ = nullptr, details_ = nullptr;
+  StatusBar status_;
   HWND focus_ = nullptr;
   HFONT font_ = nullptr;
   UINT dpi_ = kDefaultDpi;
@@ -521,7 +475,6 @@ class ListerWindow {
   bool titlesFitted_ = false;
   bool quiet_ = false;
   std::string detailsText_;
-  std::vector<std::string> statusTexts_;
 };
 
 }  // namespace
