@@ -14,6 +14,7 @@
 #include "fakes/FakeLauncher.h"
 #include "fakes/FakeMutexProbe.h"
 #include "fakes/FakeShell.h"
+#include "fakes/JobFiles.h"
 #include "fakes/TempFolder.h"
 #include "foundation/DateTimeFormat.h"
 
@@ -29,11 +30,9 @@ class SchedulerFixture : public ::testing::Test {
   ~SchedulerFixture() override { DateTimeFormat = DateTimeFormatSettings{}; }
 
   // A job file of 23 lines whose last line is `schedule`.
-  std::string WriteJob(const std::string& name, const std::string& schedule, int lines = 23) {
-    std::string text;
-    for (int i = 0; i < lines - 1; ++i) text += "line " + std::to_string(i) + "\r\n";
-    if (lines > 0) text += schedule + "\r\n";
-    return folder.Write("Backup Jobs/" + name, text);
+  std::string WriteJob(const std::string& name, const std::string& schedule,
+                       int lines = kScheduleLine) {
+    return WriteJobFile(folder, name, schedule, lines);
   }
 
   std::string StoreText() const { return folder.Read(StoreFileName); }

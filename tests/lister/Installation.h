@@ -6,6 +6,7 @@
 
 #include "app/Sched_main.h"
 #include "fakes/FakeClock.h"
+#include "fakes/JobFiles.h"
 #include "fakes/TempFolder.h"
 #include "foundation/DateTimeFormat.h"
 #include "lister/Survey.h"
@@ -23,11 +24,8 @@ class Installation {
   Installation& operator=(const Installation&) = delete;
 
   // A job file whose line 23 (of `lines`) is `schedule`.
-  void Job(const std::string& name, const std::string& schedule, int lines = 23) const {
-    std::string text;
-    for (int i = 0; i < lines - 1; ++i) text += "line " + std::to_string(i) + "\r\n";
-    if (lines > 0) text += schedule + "\r\n";
-    folder.Write("Backup Jobs/" + name, text);
+  void Job(const std::string& name, const std::string& schedule, int lines = kScheduleLine) const {
+    WriteJobFile(folder, name, schedule, lines);
   }
   void Store(const std::string& text) const { folder.Write(StoreFileName, text); }
 
