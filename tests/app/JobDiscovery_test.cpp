@@ -69,7 +69,8 @@ TEST_F(JobDiscovery, RebuildsOnTheFirstTickThenFollowsTheBackupApplication) {
 
   BackupAppRuns(false);
   for (int tick = 1; tick <= 10; ++tick) {
-    WriteJob("t" + std::to_string(tick) + ".hvj", kScheduled);
+    // Appended, not "t" + ...: the cross compiler warns falsely (-Wrestrict) on that form here.
+    WriteJob(std::string("t").append(std::to_string(tick)).append(".hvj"), kScheduled);
     DiscoverJobs(context);
     EXPECT_EQ(Jobs().size(), 2u + tick) << "trailing tick " << tick;
   }
