@@ -12,9 +12,9 @@
 struct JobFolderEntry {
   std::string name;
   bool folder = false;
-  bool jobFile = false;               // one the rebuild reads (IsJobFile)
-  const Tokens* schedule = nullptr;   // a job file's schedule line, decoded; for this call only
-  std::exception_ptr error;           // what reading a job file raised
+  bool jobFile = false;              // one the rebuild reads (IsJobFile)
+  const Tokens* schedule = nullptr;  // a job file's schedule line, decoded; for this call only
+  std::exception_ptr error;          // what reading a job file raised
 };
 
 // Hands every entry of `jobsDir` (skipping `exclusions`) to `visit`. A listing that fails

@@ -14,7 +14,9 @@ std::string_view ColumnTitle(Column column) {
 
 namespace {
 
-std::string& Cell(RowCells& cells, Column column) { return cells[static_cast<std::size_t>(column)]; }
+std::string& Cell(RowCells& cells, Column column) {
+  return cells[static_cast<std::size_t>(column)];
+}
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -98,8 +100,10 @@ int CompareByColumn(const Survey& survey, std::size_t rowA, std::size_t rowB, Co
       if (const int last = PresentFirst(a.last, b.last, moments)) return last;
       return PresentFirst(a.lastText, b.lastText, texts);  // unreadable texts as texts
     case Column::Passed:  // the shortest span first: the latest start
-      return PresentFirst(a.last, b.last, [](DateTimeValue x, DateTimeValue y) { return Ordered(y, x); });
-    case Column::Job: return TextOrder(a.file, b.file);
+      return PresentFirst(a.last, b.last,
+                          [](DateTimeValue x, DateTimeValue y) { return Ordered(y, x); });
+    case Column::Job:
+      return TextOrder(a.file, b.file);
     case Column::Status:
       return TextOrder(std::string(StatusWord(a.status)), std::string(StatusWord(b.status)));
     case Column::Schedule:
@@ -124,8 +128,10 @@ std::vector<ShownRow> ShownRows(const Survey& survey, const platform::Clock& clo
         if (group != 0) return group < 0;
         return CompareByColumn(survey, a, b, Column::Next) < 0;
       }
-      case SortOrder::File: return CompareByColumn(survey, a, b, Column::Job) < 0;
-      case SortOrder::Listing: break;
+      case SortOrder::File:
+        return CompareByColumn(survey, a, b, Column::Job) < 0;
+      case SortOrder::Listing:
+        break;
     }
     return false;
   };
@@ -143,18 +149,22 @@ std::vector<DetailField> DetailFields(const Survey& survey, std::size_t index,
   fields.push_back({"status", {std::string(StatusWord(row.status))}});
   if (row.schedule) {
     const ScheduleItems& s = *row.schedule;
-    fields.push_back({"schedule", {s.words + "  (do_schedule=" + s.doSchedule + ", days=" +
-                                   s.days + ", time=" + s.time + ")"}});
+    fields.push_back({"schedule",
+                      {s.words + "  (do_schedule=" + s.doSchedule + ", days=" + s.days +
+                       ", time=" + s.time + ")"}});
     fields.push_back({"command", {s.cmd.empty() ? "-" : s.cmd}});
   }
   if (row.lastText)
-    fields.push_back({"last", {*row.lastText + (row.last ? "  (" + PassedText(survey, *row.last, clock) + " ago)"
-                                                         : std::string("  (unreadable)"))}});
+    fields.push_back(
+        {"last",
+         {*row.lastText + (row.last ? "  (" + PassedText(survey, *row.last, clock) + " ago)"
+                                    : std::string("  (unreadable)"))}});
   if (!row.next.empty() || row.listed) {
     DetailField next{"next", {}};
     for (const DateTimeValue moment : row.next) {
       const std::string left = LeftText(survey, moment, clock);
-      next.lines.push_back(MomentText(moment) + "  (" + (left == "now" ? left : "in " + left) + ")");
+      next.lines.push_back(MomentText(moment) + "  (" + (left == "now" ? left : "in " + left) +
+                           ")");
     }
     if (next.lines.empty()) next.lines.push_back("-");
     fields.push_back(std::move(next));
@@ -163,11 +173,13 @@ std::vector<DetailField> DetailFields(const Survey& survey, std::size_t index,
     std::string what = Quoted(row.error->text) + " (" + std::string(StageWord(row.error->stage));
     if (!row.error->failingDays.empty()) what += ", on " + row.error->failingDays;
     fields.push_back({"error", {what + ")"}});
-    if (!row.error->holdsBack.empty()) fields.push_back({"holds back", {Joined(row.error->holdsBack)}});
+    if (!row.error->holdsBack.empty())
+      fields.push_back({"holds back", {Joined(row.error->holdsBack)}});
   }
   if (row.heldBack)
-    fields.push_back({"held back", {"by " + row.heldBack->by + " (" +
-                                    std::string(StageWord(row.heldBack->stage)) + ")"}});
+    fields.push_back(
+        {"held back",
+         {"by " + row.heldBack->by + " (" + std::string(StageWord(row.heldBack->stage)) + ")"}});
   if (!row.note.empty()) fields.push_back({"note", {row.note}});
   return fields;
 }
@@ -190,16 +202,22 @@ std::vector<std::string> StatusTexts(const Survey& survey, const SchedulerPresen
         "No job is scheduled: at its next rebuild the scheduler removes its log-on registration "
         "and quits.");
   switch (presence.running) {
-    case platform::MutexPresence::Held: lines.push_back("Scheduler: running."); break;
-    case platform::MutexPresence::Absent: lines.push_back("Scheduler: not running."); break;
-    case platform::MutexPresence::Unknown: lines.push_back("Scheduler: cannot tell whether it runs."); break;
+    case platform::MutexPresence::Held:
+      lines.push_back("Scheduler: running.");
+      break;
+    case platform::MutexPresence::Absent:
+      lines.push_back("Scheduler: not running.");
+      break;
+    case platform::MutexPresence::Unknown:
+      lines.push_back("Scheduler: cannot tell whether it runs.");
+      break;
   }
   if (!presence.registration)
     lines.push_back("Start at log-on: not registered.");
   else if (presence.registeredHere)
     lines.push_back("Start at log-on: registered, for the scheduler in this folder.");
   else
-    lines.push_back("Start at log-on: registered for another program: " +
-                    Quoted(*presence.registration) + ".");
+    lines.push_back(
+        "Start at log-on: registered for another program: " + Quoted(*presence.registration) + ".");
   return lines;
 }

@@ -1,10 +1,10 @@
-#include "lister/Outputs.h"
-#include "lister/ReportText.h"
-#include "lister/Shown.h"
-
 #include <algorithm>
 #include <array>
 #include <vector>
+
+#include "lister/Outputs.h"
+#include "lister/ReportText.h"
+#include "lister/Shown.h"
 
 std::string TableOutput(const Survey& survey, const SchedulerPresence& presence, bool all,
                         const platform::Clock& clock, SortOrder order) {

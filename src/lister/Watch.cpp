@@ -18,7 +18,8 @@ std::vector<std::string> LinesOf(const std::string& text) {
   return lines;
 }
 
-int Watch(platform::LiveTerminal& terminal, const std::function<std::vector<std::string>()>& frame) {
+int Watch(platform::LiveTerminal& terminal,
+          const std::function<std::vector<std::string>()>& frame) {
   using namespace std::chrono_literals;
   for (;;) {
     std::vector<std::string> lines{WatchTitle(), ""};

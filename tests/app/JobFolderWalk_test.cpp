@@ -23,8 +23,10 @@ class JobFolderWalk : public SchedulerFixture {
     std::map<std::string, std::string> seen;
     WalkJobFolder(state.JobsDir, state.FolderExclusions, [&](const JobFolderEntry& entry) {
       std::string& outcome = seen[entry.name];
-      if (entry.folder) outcome = "folder";
-      else if (!entry.jobFile) outcome = "not a job";
+      if (entry.folder)
+        outcome = "folder";
+      else if (!entry.jobFile)
+        outcome = "not a job";
       else if (entry.error) {
         try {
           std::rethrow_exception(entry.error);
@@ -85,7 +87,8 @@ TEST(ReadJobLine, GivesItsValuesAndEachErrorInTheTicksOrder) {
   } cases[] = {
       {"fine", "days=1111111,time=14:30:00,cmd=a", "", "-", "-"},
       {"weekday flags only", "days=11111,time=14:30:00,cmd=a", "", "-", "Range check error"},
-      {"no flags, bad time", "days=11,time=25:00,cmd=a", "", "Range check error", "Range check error"},
+      {"no flags, bad time", "days=11,time=25:00,cmd=a", "", "Range check error",
+       "Range check error"},
       {"bad time before bad store", "days=1111111,time=25:00,cmd=a", "yesterday",
        "'25:00' is not a valid date and time", "'25:00' is not a valid date and time"},
       {"bad store", "days=1111111,time=14:30:00,cmd=a", "yesterday",
@@ -98,7 +101,8 @@ TEST(ReadJobLine, GivesItsValuesAndEachErrorInTheTicksOrder) {
     JobReadings readings;
     readings.BeginTick(2026, jobList);
     const JobLine job = ReadJobLine(
-        readings, 0, jobList, [&](const std::string& key) { return key == "a" ? c.stored : ""; }, clock);
+        readings, 0, jobList, [&](const std::string& key) { return key == "a" ? c.stored : ""; },
+        clock);
     EXPECT_EQ(job.ErrorOn(wednesday).value_or("-"), c.wednesday) << c.label;
     EXPECT_EQ(job.ErrorOn(saturday).value_or("-"), c.saturday) << c.label;
     if (!job.decodeError) {

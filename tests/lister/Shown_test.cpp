@@ -14,7 +14,8 @@ namespace {
 // The JOB cells of the rows shown, in their order.
 std::vector<std::string> Files(const std::vector<ShownRow>& rows) {
   std::vector<std::string> files;
-  for (const ShownRow& row : rows) files.push_back(row.cells[static_cast<std::size_t>(Column::Job)]);
+  for (const ShownRow& row : rows)
+    files.push_back(row.cells[static_cast<std::size_t>(Column::Job)]);
   return files;
 }
 
@@ -74,15 +75,15 @@ TEST_F(ShownRowsTest, ColumnsCompareMomentsAsMomentsAndPutMissingValuesLast) {
     for (const std::size_t r : rows) files.push_back(survey.rows[r].file);
     return files;
   };
-  EXPECT_EQ(order(Column::Next),
-            (std::vector<std::string>{"d-soon.hvj", "a-later.hvj", "b-tomorrow.hvj", "c-never.hvj"}));
+  EXPECT_EQ(order(Column::Next), (std::vector<std::string>{"d-soon.hvj", "a-later.hvj",
+                                                           "b-tomorrow.hvj", "c-never.hvj"}));
   // 12/8 before 12/3 as PASSED (the shorter span), 12/3 before 12/8 as LAST; none after both.
-  EXPECT_EQ(order(Column::Passed),
-            (std::vector<std::string>{"d-soon.hvj", "b-tomorrow.hvj", "a-later.hvj", "c-never.hvj"}));
-  EXPECT_EQ(order(Column::Last),
-            (std::vector<std::string>{"b-tomorrow.hvj", "d-soon.hvj", "a-later.hvj", "c-never.hvj"}));
-  EXPECT_EQ(order(Column::Command),
-            (std::vector<std::string>{"a-later.hvj", "b-tomorrow.hvj", "c-never.hvj", "d-soon.hvj"}));
+  EXPECT_EQ(order(Column::Passed), (std::vector<std::string>{"d-soon.hvj", "b-tomorrow.hvj",
+                                                             "a-later.hvj", "c-never.hvj"}));
+  EXPECT_EQ(order(Column::Last), (std::vector<std::string>{"b-tomorrow.hvj", "d-soon.hvj",
+                                                           "a-later.hvj", "c-never.hvj"}));
+  EXPECT_EQ(order(Column::Command), (std::vector<std::string>{"a-later.hvj", "b-tomorrow.hvj",
+                                                              "c-never.hvj", "d-soon.hvj"}));
   const std::size_t a = IndexOf(survey, "a-later.hvj");
   EXPECT_EQ(CompareByColumn(survey, a, a, Column::Next), 0);
 }
@@ -126,7 +127,9 @@ TEST(StatusTexts, HoldNoCommandLineHint) {
   const Survey survey = installation.Look(clock);
   const std::vector<std::string> texts = StatusTexts(survey, SchedulerPresence{});
   ASSERT_GE(texts.size(), 2u);
-  EXPECT_EQ(texts[1], "1 file: 0 jobs listed by the scheduler, 0 held back, 1 off, 0 ignored; 0 with errors.");
+  EXPECT_EQ(
+      texts[1],
+      "1 file: 0 jobs listed by the scheduler, 0 held back, 1 off, 0 ignored; 0 with errors.");
   for (const std::string& text : texts) EXPECT_EQ(text.find("--"), std::string::npos) << text;
 }
 

@@ -12,7 +12,8 @@ namespace {
 // every screen shown.
 class ScriptedTerminal : public platform::LiveTerminal {
  public:
-  ScriptedTerminal(std::deque<std::optional<char>> keys, int rows) : keys_(std::move(keys)), rows_(rows) {}
+  ScriptedTerminal(std::deque<std::optional<char>> keys, int rows)
+      : keys_(std::move(keys)), rows_(rows) {}
   platform::TerminalSize Size() const override { return {rows_, 80}; }
   void Show(const std::vector<std::string>& lines) override { screens.push_back(lines); }
   std::optional<char> WaitForKey(std::chrono::milliseconds timeout) override {
@@ -47,9 +48,8 @@ TEST(Watch, LooksAgainEverySecondUntilQOrCtrlC) {
   for (const Case& c : cases) {
     ScriptedTerminal terminal(c.keys, 24);
     int looks = 0;
-    const int code = Watch(terminal, [&] {
-      return std::vector<std::string>{"look " + std::to_string(++looks)};
-    });
+    const int code = Watch(
+        terminal, [&] { return std::vector<std::string>{"look " + std::to_string(++looks)}; });
     EXPECT_EQ(code, c.exitCode) << c.label;
     ASSERT_EQ(terminal.screens.size(), c.frames) << c.label;
     EXPECT_EQ(terminal.screens.back(),

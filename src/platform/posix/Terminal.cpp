@@ -53,7 +53,8 @@ class PosixLiveTerminal : public LiveTerminal {
       raw.c_cc[VMIN] = 1;
       raw.c_cc[VTIME] = 0;
       if (::tcsetattr(STDIN_FILENO, TCSANOW, &raw) != 0)
-        throw Exception(std::string("Cannot set up the terminal: tcsetattr: ") + std::strerror(errno));
+        throw Exception(std::string("Cannot set up the terminal: tcsetattr: ") +
+                        std::strerror(errno));
       for (const int signal : kEndingSignals) ::signal(signal, GiveBackAndEnd);
     }
     WriteAll(kEnter);
@@ -85,7 +86,9 @@ class PosixLiveTerminal : public LiveTerminal {
   }
 
   std::optional<char> WaitForKey(std::chrono::milliseconds timeout) override {
-    struct pollfd input {STDIN_FILENO, POLLIN, 0};
+    pollfd input{};
+    input.fd = STDIN_FILENO;
+    input.events = POLLIN;
     // Input at its end (not a terminal, or closed) is no key: only the time is waited.
     const int ready = ::poll(&input, inputOpen_ ? 1 : 0, static_cast<int>(timeout.count()));
     if (ready <= 0) return std::nullopt;  // the time passed, or a signal (a resize) came

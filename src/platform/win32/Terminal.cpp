@@ -19,6 +19,16 @@ std::wstring Wide(const std::string& text) {
   return wide;
 }
 
+// Set by a Ctrl-C or Ctrl-Break that comes as a console control event (as where the console
+// does not hand it over as a key) instead of letting it end the process with the view up.
+HANDLE interrupted = nullptr;
+
+BOOL WINAPI OnControl(DWORD event) {
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+  SetEvent(interrupted);
+  return TRUE;
+}
+
 // A screen buffer of its own, made active for the view and given back afterwards (as the
 // alternate screen of a terminal); the input without line editing, echo or Ctrl-C handling,
 // so that keys and Ctrl-C come as key events.
@@ -26,9 +36,9 @@ class Win32LiveTerminal : public LiveTerminal {
  public:
   Win32LiveTerminal()
       : input_(GetStdHandle(STD_INPUT_HANDLE)), original_(GetStdHandle(STD_OUTPUT_HANDLE)) {
-    screen_ = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        CONSOLE_TEXTMODE_BUFFER, nullptr);
+    screen_ =
+        CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, CONSOLE_TEXTMODE_BUFFER, nullptr);
     if (screen_ == INVALID_HANDLE_VALUE)
       throw Exception(Win32ErrorText("CreateConsoleScreenBuffer", GetLastError()));
     // Lines longer than the window are cut off, never wrapped.
@@ -38,9 +48,16 @@ class Win32LiveTerminal : public LiveTerminal {
     SetConsoleActiveScreenBuffer(screen_);
     inputIsConsole_ = GetConsoleMode(input_, &inputMode_) != 0;
     if (inputIsConsole_) SetConsoleMode(input_, ENABLE_EXTENDED_FLAGS);
+    interrupted = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (interrupted != nullptr) SetConsoleCtrlHandler(OnControl, TRUE);
   }
 
   ~Win32LiveTerminal() override {
+    if (interrupted != nullptr) {
+      SetConsoleCtrlHandler(OnControl, FALSE);
+      CloseHandle(interrupted);
+      interrupted = nullptr;
+    }
     if (inputIsConsole_) SetConsoleMode(input_, inputMode_);
     SetConsoleActiveScreenBuffer(original_);
     CloseHandle(screen_);
@@ -49,7 +66,8 @@ class Win32LiveTerminal : public LiveTerminal {
   TerminalSize Size() const override {
     CONSOLE_SCREEN_BUFFER_INFO info{};
     if (!GetConsoleScreenBufferInfo(screen_, &info)) return {};
-    return {info.srWindow.Bottom - info.srWindow.Top + 1, info.srWindow.Right - info.srWindow.Left + 1};
+    return {info.srWindow.Bottom - info.srWindow.Top + 1,
+            info.srWindow.Right - info.srWindow.Left + 1};
   }
 
   void Show(const std::vector<std::string>& lines) override {
@@ -69,20 +87,29 @@ class Win32LiveTerminal : public LiveTerminal {
   }
 
   std::optional<char> WaitForKey(std::chrono::milliseconds timeout) override {
-    if (!inputIsConsole_) {
-      Sleep(static_cast<DWORD>(timeout.count()));
-      return std::nullopt;
+    // Focus and key-up events are no key: they are read and the rest of the time waited.
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeout.count());
+    for (ULONGLONG now = GetTickCount64(); now < deadline; now = GetTickCount64()) {
+      HANDLE waits[2];
+      DWORD count = 0;
+      if (interrupted != nullptr) waits[count++] = interrupted;
+      if (inputIsConsole_) waits[count++] = input_;
+      if (count == 0) {
+        Sleep(static_cast<DWORD>(deadline - now));
+        break;
+      }
+      const DWORD woken =
+          WaitForMultipleObjects(count, waits, FALSE, static_cast<DWORD>(deadline - now));
+      if (woken >= WAIT_OBJECT_0 + count) break;  // the time passed, or the wait failed
+      if (waits[woken - WAIT_OBJECT_0] == interrupted) return kInterruptKey;
+      INPUT_RECORD record{};
+      DWORD read = 0;
+      if (!ReadConsoleInputW(input_, &record, 1, &read) || read != 1) break;
+      if (record.EventType != KEY_EVENT || !record.Event.KeyEvent.bKeyDown) continue;
+      const WCHAR c = record.Event.KeyEvent.uChar.UnicodeChar;
+      if (c != 0 && c <= 0x7F) return static_cast<char>(c);
     }
-    if (WaitForSingleObject(input_, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
-      return std::nullopt;
-    INPUT_RECORD record{};
-    DWORD read = 0;
-    // One event per call: mouse, focus and key-up events are no key; the caller waits on.
-    if (!ReadConsoleInputW(input_, &record, 1, &read) || read != 1) return std::nullopt;
-    if (record.EventType != KEY_EVENT || !record.Event.KeyEvent.bKeyDown) return std::nullopt;
-    const WCHAR c = record.Event.KeyEvent.uChar.UnicodeChar;
-    if (c == 0 || c > 0x7F) return std::nullopt;
-    return static_cast<char>(c);
+    return std::nullopt;
   }
 
  private:
