@@ -17,21 +17,14 @@
 
 #include "fakes/TempFolder.h"
 #include "platform/Launcher.h"
+#include "platform/MutexFixture.h"
 #include "platform/TestSupport.h"
 
 namespace {
 
 using testsupport::UniqueName;
 
-class NamedMutexTest : public ::testing::Test {
- protected:
-#ifndef _WIN32
-  // Lock files go to a folder of this test alone.
-  TempFolder runtime_;
-  testsupport::ScopedEnvironment runtimeDir_{"XDG_RUNTIME_DIR", runtime_.Root().string()};
-#endif
-  const std::string name_ = UniqueName("HarbovaleTest_");
-};
+class NamedMutexTest : public MutexFixture {};
 
 TEST_F(NamedMutexTest, SecondOfTheSameNameFindsTheFirstUntilItIsDestroyed) {
   auto first = std::make_unique<platform::NamedMutex>(name_);

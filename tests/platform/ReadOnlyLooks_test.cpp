@@ -14,6 +14,7 @@
 #include "platform/Autostart.h"
 #include "platform/Clock.h"
 #include "platform/Launcher.h"
+#include "platform/MutexFixture.h"
 #include "platform/MutexLookup.h"
 #include "platform/NamedMutex.h"
 #include "platform/TextCompare.h"
@@ -30,14 +31,7 @@ namespace {
 using platform::MutexPresence;
 using testsupport::UniqueName;
 
-class MutexLookupTest : public ::testing::Test {
- protected:
-#ifndef _WIN32
-  TempFolder runtime_;
-  testsupport::ScopedEnvironment runtimeDir_{"XDG_RUNTIME_DIR", runtime_.Root().string()};
-#endif
-  const std::string name_ = UniqueName("HarbovaleTest_");
-};
+class MutexLookupTest : public MutexFixture {};
 
 TEST_F(MutexLookupTest, SeesAHeldMutexAndTakesNothing) {
   EXPECT_EQ(platform::LookForNamedMutex(name_), MutexPresence::Absent);
