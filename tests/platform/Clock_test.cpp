@@ -4,11 +4,16 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "fakes/FileTimeExample.h"
 #include "foundation/CivilDays.h"
 #include "foundation/DateTimeValue.h"
 #include "platform/FileTime.h"
+
+#ifdef _WIN32
+#include "platform/win32/SystemTimeFields.h"
+#endif
 
 namespace {
 
@@ -44,6 +49,27 @@ TEST(SplitFileTime, GivesUtcCalendarFields) {
   EXPECT_FALSE(platform::SplitFileTime(0x8000000000000000ULL));
 }
 
+#ifdef _WIN32
+// Every field goes to its namesake and back: a distinct value in each shows a swap.
+TEST(SystemTimeFields, CopyEveryFieldBothWays) {
+  const platform::SystemTime fields{2026, 12, 3, 9, 14, 30, 59, 999};
+  const SYSTEMTIME t = platform::SystemTimeOf(fields);
+  EXPECT_EQ(t.wYear, 2026);
+  EXPECT_EQ(t.wMonth, 12);
+  EXPECT_EQ(t.wDayOfWeek, 3);
+  EXPECT_EQ(t.wDay, 9);
+  EXPECT_EQ(t.wHour, 14);
+  EXPECT_EQ(t.wMinute, 30);
+  EXPECT_EQ(t.wSecond, 59);
+  EXPECT_EQ(t.wMilliseconds, 999);
+  const platform::SystemTime back = platform::FieldsOf(t);
+  EXPECT_EQ(std::tie(back.year, back.month, back.dayOfWeek, back.day, back.hour, back.minute,
+                     back.second, back.milliseconds),
+            std::tie(fields.year, fields.month, fields.dayOfWeek, fields.day, fields.hour,
+                     fields.minute, fields.second, fields.milliseconds));
+}
+#endif
+
 TEST(SystemClock, GivesAPlausibleLocalTime) {
   const platform::SystemTime t = platform::SystemClock().LocalTime();
   EXPECT_GE(t.year, 2020);
@@ -59,8 +85,8 @@ TEST(SystemClock, GivesAPlausibleLocalTime) {
 TEST(SystemClock, FileTimesTakeTheBiasInForceNow) {
   const platform::TimeZoneInfo zone = platform::SystemClock().TimeZone();
   const std::int32_t bias =
-      zone.bias + (zone.resultCode == platform::kTimeZoneIdDaylight ? zone.daylightBias
-                                                                    : zone.standardBias);
+      zone.bias +
+      (zone.resultCode == platform::kTimeZoneIdDaylight ? zone.daylightBias : zone.standardBias);
   const double utc = 37636 + 11 / 24.0;  // 2003-01-15 11:00 UTC
   const double local = LocalFromFileTime(kJanuaryFileTime, platform::SystemClock());
   EXPECT_NEAR(local, utc - bias / 1440.0, 1e-9);
@@ -80,8 +106,10 @@ namespace {
 class ZoneTest : public ::testing::Test {
  protected:
   ~ZoneTest() override {
-    if (saved_) setenv("TZ", saved_->c_str(), 1);
-    else unsetenv("TZ");
+    if (saved_)
+      setenv("TZ", saved_->c_str(), 1);
+    else
+      unsetenv("TZ");
     tzset();
   }
   void UseZone(const char* zone) {

@@ -2,21 +2,10 @@
 
 #include <windows.h>
 
+#include "platform/win32/SystemTimeFields.h"
+
 namespace platform {
 namespace {
-
-SystemTime FieldsOf(const SYSTEMTIME& t) {
-  SystemTime s;
-  s.year = t.wYear;
-  s.month = t.wMonth;
-  s.dayOfWeek = t.wDayOfWeek;
-  s.day = t.wDay;
-  s.hour = t.wHour;
-  s.minute = t.wMinute;
-  s.second = t.wSecond;
-  s.milliseconds = t.wMilliseconds;
-  return s;
-}
 
 class Win32Clock : public Clock {
  public:
@@ -41,13 +30,7 @@ class Win32Clock : public Clock {
 
   // The zone's rules for that moment's year decide between standard and daylight time.
   std::int32_t BiasAt(const SystemTime& local) const override {
-    SYSTEMTIME l{};
-    l.wYear = local.year;
-    l.wMonth = local.month;
-    l.wDay = local.day;
-    l.wHour = local.hour;
-    l.wMinute = local.minute;
-    l.wSecond = local.second;
+    const SYSTEMTIME l = SystemTimeOf(local);
     SYSTEMTIME u{};
     FILETIME lf{}, uf{};
     if (!TzSpecificLocalTimeToSystemTime(nullptr, &l, &u) || !SystemTimeToFileTime(&l, &lf) ||
