@@ -37,7 +37,7 @@ constexpr WORD kIconId = 1;  // the program's icon (packaging/windows/harbovale.
 
 // Sizes at 96 DPI.
 constexpr int kWidth = 1000, kHeight = 620, kMinWidth = 480, kMinHeight = 320;
-constexpr int kGap = 6;
+constexpr int kGap = 6, kLabelSpace = 3;
 // Column widths before the first rows are known; after them each fits its texts.
 constexpr int kColumnWidths[kColumnCount] = {60, 50, 60, 60, 60, 60, 80, 80};
 constexpr int kWidestColumn = 480, kCellPadding = 16;
@@ -149,6 +149,10 @@ class ListerWindow {
   }
 
   bool CreateChildren(HINSTANCE instance) {
+    // Each control after its label: screen readers name it so, and Alt with the label's
+    // underlined letter goes to it.
+    listLabel_ = CreateWindowExA(0, "STATIC", "&Jobs", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window_,
+                                 nullptr, instance, nullptr);
     list_ = CreateWindowExA(
         WS_EX_CLIENTEDGE, WC_LISTVIEWA, "Jobs",
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL, 0, 0,
@@ -165,6 +169,8 @@ class ListerWindow {
       column.iSubItem = static_cast<int>(c);
       SendMessageA(list_, LVM_INSERTCOLUMNA, c, reinterpret_cast<LPARAM>(&column));
     }
+    detailsLabel_ = CreateWindowExA(0, "STATIC", "&Details", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+                                    window_, nullptr, instance, nullptr);
     details_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE |
                                    ES_READONLY | ES_AUTOVSCROLL,
@@ -172,13 +178,14 @@ class ListerWindow {
                                nullptr);
     const int tabStop = kDetailsTabStop;
     SendMessageA(details_, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
-    return status_.Create(window_, instance, kStatusId) && list_ != nullptr && details_ != nullptr;
+    return status_.Create(window_, instance, kStatusId) && list_ != nullptr &&
+           details_ != nullptr && listLabel_ != nullptr && detailsLabel_ != nullptr;
   }
 
   void ApplyFont() {
     const HFONT old = font_;
     font_ = MessageFont(dpi_);
-    for (HWND control : {list_, details_})
+    for (HWND control : {listLabel_, list_, detailsLabel_, details_})
       SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     status_.Fit(font_, dpi_);
     if (old != nullptr) DeleteObject(old);
@@ -192,12 +199,30 @@ class ListerWindow {
     GetWindowRect(status_.Handle(), &bar);
     const int statusHeight = bar.bottom - bar.top;
     const int gap = Scaled(kGap, dpi_);
+    const int label = LabelHeight();
     const int width = client.right - 2 * gap;
-    const int height = client.bottom - statusHeight - 3 * gap;
+    const int height = client.bottom - statusHeight - 3 * gap - 2 * label;
     const int detailsHeight = height * kDetailsPercent / 100;
     const int listHeight = height - detailsHeight;
-    MoveWindow(list_, gap, gap, width, listHeight, TRUE);
-    MoveWindow(details_, gap, 2 * gap + listHeight, width, detailsHeight, TRUE);
+    int top = gap;
+    MoveWindow(listLabel_, gap, top, width, label, TRUE);
+    top += label;
+    MoveWindow(list_, gap, top, width, listHeight, TRUE);
+    top += listHeight + gap;
+    MoveWindow(detailsLabel_, gap, top, width, label, TRUE);
+    top += label;
+    MoveWindow(details_, gap, top, width, detailsHeight, TRUE);
+  }
+
+  // A line of the message font, and a little room below it.
+  int LabelHeight() const {
+    const HDC dc = GetDC(window_);
+    const HGDIOBJ before = SelectObject(dc, font_);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, before);
+    ReleaseDC(window_, dc);
+    return metrics.tmHeight + Scaled(kLabelSpace, dpi_);
   }
 
   // One survey, laid out: the rows, the details of the selected file and the status bar.
@@ -461,6 +486,7 @@ class ListerWindow {
   WindowRequest request_;
   std::optional<FixedClock> fixed_;  // --now: the clock stands at that moment
   HWND window_ = nullptr, list_ = nullptr, details_ = nullptr;
+  HWND listLabel_ = nullptr, detailsLabel_ = nullptr;
   StatusBar status_;
   HWND focus_ = nullptr;
   HFONT font_ = nullptr;

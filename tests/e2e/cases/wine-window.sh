@@ -121,6 +121,10 @@ case_lister_window_shows_what_the_table_shows() {
     '[ "$(hv focus "$(window_caption "$app")")" == Edit ]'
   hv key "$(window_caption "$app")" 9 >/dev/null
   check "and back" wait_for 10 eval '[ "$(hv focus "$(window_caption "$app")")" == SysListView32 ]'
+  hv alt-key "$(window_caption "$app")" d >/dev/null
+  check "Alt+D goes to the details" wait_for 10 eval '[ "$(hv focus "$(window_caption "$app")")" == Edit ]'
+  hv alt-key "$(window_caption "$app")" j >/dev/null
+  check "Alt+J to the jobs" wait_for 10 eval '[ "$(hv focus "$(window_caption "$app")")" == SysListView32 ]'
 
   hv key "$(window_caption "$app")" 27 >/dev/null  # Esc
   check "Esc closes the window" wait_window_exit "$app" 30

@@ -39,6 +39,8 @@
 //                                   middle or that far across it
 //   key <caption> <virtual key>     post a key press (WM_KEYDOWN) to the control that has
 //                                   the keyboard focus (its list view when none has)
+//   alt-key <caption> <letter>      the same with Alt held (WM_SYSKEYDOWN): a label's
+//                                   underlined letter
 //   focus <caption>                 the class of the control that has the keyboard focus
 
 // tlhelp32.h and sddl.h need windows.h before them.
@@ -49,6 +51,7 @@
 #include <tlhelp32.h>
 // clang-format on
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -476,6 +479,16 @@ int main(int argc, char** argv) {
     HWND target = FocusOf(window);
     if (target == nullptr) target = ChildOfClass(window, WC_LISTVIEWA);
     return PostMessageA(target != nullptr ? target : window, WM_KEYDOWN, value, 0) ? 0 : 2;
+  }
+  if (command == "alt-key" && argc == 4 && arg(3).size() == 1) {
+    const HWND window = WindowCaptioned(arg(2));
+    if (window == nullptr) return 1;
+    HWND target = FocusOf(window);
+    if (target == nullptr) target = window;
+    // Bit 29 of lParam: Alt is down.
+    const WPARAM key =
+        static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(arg(3)[0])));
+    return PostMessageA(target, WM_SYSKEYDOWN, key, LPARAM{1} << 29) ? 0 : 2;
   }
   if (command == "focus" && argc == 3) {
     const HWND window = WindowCaptioned(arg(2));
