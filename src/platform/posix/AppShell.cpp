@@ -106,7 +106,8 @@ class PosixAppShell final : public AppShell {
 
   // A line that cannot be written has nowhere else to go: the program goes on, as it would
   // after the box was closed.
-  void ShowErrorBox(const std::string& text, std::function<void()> onClosed) override {
+  // Cold, as everything that runs only around an error (see DesktopNotice).
+  [[gnu::cold]] void ShowErrorBox(const std::string& text, std::function<void()> onClosed) override {
     errorInTick_ = true;
     const bool serverWasMissing = notice_.ServerMissing();
     if (notice_.Show(title_, text, onClosed)) {
@@ -119,12 +120,12 @@ class PosixAppShell final : public AppShell {
   }
 
  private:
-  void WriteBounded(const std::string& text) {
+  [[gnu::cold]] void WriteBounded(const std::string& text) {
     if (text == lastLine_ && !quietTickSinceLine_) return;
     WriteLine(text);
   }
 
-  void WriteLine(const std::string& text) {
+  [[gnu::cold]] void WriteLine(const std::string& text) {
     const std::string line = (title_.empty() ? text : title_ + ": " + text) + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
@@ -141,8 +142,9 @@ class PosixAppShell final : public AppShell {
   // Waits until the earliest timer is due, one of our signals is pending or the bus has
   // something (handled here); returns the signal, or 0 for anything else.
   int Wait() {
-    notice_.Process();
-    std::optional<SteadyClock::time_point> due = notice_.Deadline();
+    if (notice_.Connected()) notice_.Process();
+    std::optional<SteadyClock::time_point> due;
+    if (notice_.Connected()) due = notice_.Deadline();
     for (const auto& [id, entry] : timers_)
       if (!due || entry.due < *due) due = entry.due;
     timespec timeout{};
@@ -154,7 +156,8 @@ class PosixAppShell final : public AppShell {
                  static_cast<long>((wait - seconds) / std::chrono::nanoseconds(1))};
       limit = &timeout;
     }
-    pollfd watched[2] = {{signalFd_, POLLIN, 0}, {notice_.Descriptor(), notice_.Events(), 0}};
+    pollfd watched[2] = {{signalFd_, POLLIN, 0}, {-1, 0, 0}};
+    if (notice_.Connected()) watched[1] = {notice_.Descriptor(), notice_.Events(), 0};
     const nfds_t count = watched[1].fd >= 0 ? 2 : 1;
     if (ppoll(watched, count, limit, nullptr) < 0) {
       if (errno == EINTR) return 0;

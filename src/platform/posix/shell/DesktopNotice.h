@@ -4,6 +4,9 @@
 // the server leaves the bus. The bus is reached when the first error is shown, and the
 // message loop waits on its descriptor (Descriptor, Events, Deadline) and hands it over
 // with Process whenever it wakes. Nothing here waits for the bus.
+//
+// What runs only around an error is marked cold: the compiler puts it apart from the code
+// the idle loop runs, so that the idle program touches no more pages than it did before.
 
 #include <chrono>
 #include <cstdint>
@@ -23,21 +26,22 @@ class DesktopNotice {
   // A box shown just before the process ends (an error at start-up) still shows: the
   // notification is sent and what is queued goes out first, waiting for the server at most
   // a moment.
-  ~DesktopNotice();
+  [[gnu::cold]] ~DesktopNotice();
 
   // Sends the notification; true when it is on its way, and `onClosed` then runs once it
   // has closed. False, with `onClosed` not kept, when there is no session bus or the call
   // cannot be queued at once. The server is asked first whether it reads markup in the
   // body: if so the text is escaped, so that a path with "&" or "<" shows as it is.
-  bool Show(const std::string& title, const std::string& text, std::function<void()> onClosed);
+  [[gnu::cold]] bool Show(const std::string& title, const std::string& text, std::function<void()> onClosed);
   // Whether the last notification was refused or the server left the bus: a notification
   // shown now will most likely not reach anyone.
   bool ServerMissing() const { return serverMissing_; }
+  bool Connected() const { return bus_ != nullptr; }
   // Whether a notification is on its way or showing.
   bool Open() const { return static_cast<bool>(onClosed_); }
 
-  // The connection's descriptor (-1 without one), the poll events it waits for, and when
-  // the bus wants Process called even without any (a call's reply that never came).
+  // With a connection: its descriptor, the poll events it waits for, and when the bus wants
+  // Process called even without any (a call's reply that never came).
   int Descriptor() const;
   short Events() const;
   std::optional<std::chrono::steady_clock::time_point> Deadline() const;
@@ -46,16 +50,16 @@ class DesktopNotice {
   void Process();
 
  private:
-  bool Connect();
-  void Disconnect();
-  void Closed();
-  void Notify(bool markup);
-  bool Call(const char* method, const std::string* body, sd_bus_message_handler_t onReply);
-  bool Expected(sd_bus_message* reply) const;
-  static int OnCapabilities(sd_bus_message* reply, void* self, sd_bus_error*);
-  static int OnReply(sd_bus_message* reply, void* self, sd_bus_error*);
-  static int OnNotificationClosed(sd_bus_message* signal, void* self, sd_bus_error*);
-  static int OnOwnerChanged(sd_bus_message* signal, void* self, sd_bus_error*);
+  [[gnu::cold]] bool Connect();
+  [[gnu::cold]] void Disconnect();
+  [[gnu::cold]] void Closed();
+  [[gnu::cold]] void Notify(bool markup);
+  [[gnu::cold]] bool Call(const char* method, const std::string* body, sd_bus_message_handler_t onReply);
+  [[gnu::cold]] bool Expected(sd_bus_message* reply) const;
+  [[gnu::cold]] static int OnCapabilities(sd_bus_message* reply, void* self, sd_bus_error*);
+  [[gnu::cold]] static int OnReply(sd_bus_message* reply, void* self, sd_bus_error*);
+  [[gnu::cold]] static int OnNotificationClosed(sd_bus_message* signal, void* self, sd_bus_error*);
+  [[gnu::cold]] static int OnOwnerChanged(sd_bus_message* signal, void* self, sd_bus_error*);
 
   std::optional<SdBus> sd_;
   bool loadTried_ = false;

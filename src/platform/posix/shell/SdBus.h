@@ -32,6 +32,6 @@ struct SdBus {
 
 // The functions of the system's libsystemd.so.0, or nothing when it or one of them is
 // missing. The library stays loaded for the life of the process.
-std::optional<SdBus> LoadSdBus();
+[[gnu::cold]] std::optional<SdBus> LoadSdBus();
 
 }  // namespace platform::posix
