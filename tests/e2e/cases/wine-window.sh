@@ -95,6 +95,7 @@ case_lister_window_shows_what_the_table_shows() {
   hv click-header "$(window_caption "$app")" 4 25 >/dev/null
   check "a second click turns the order round" wait_for 10 eval \
     '[ "$(window_files "$app")" == "zed.HVJ weekend.hvj off.hvj nightly.hvj broken.hvj" ]'
+  check "a screenshot shows the order" screenshot harbovale-jobs-window-sorted
 
   hv select-row "$(window_caption "$app")" 4 >/dev/null  # broken.hvj, the last row now
   check "the details of an error: the box's text" wait_for 10 eval \
