@@ -25,13 +25,17 @@ struct FolderEntry {
 class FolderSearch {
  public:
   // `pattern` is a folder path followed by "*" (anything before the "*" after the last
-  // separator is a name prefix). A pattern that cannot be searched yields no entries.
+  // separator is a name prefix). A pattern that cannot be searched (a missing folder, one
+  // that cannot be opened, nothing matches) yields no entries.
   explicit FolderSearch(const std::string& pattern);
   ~FolderSearch();
   FolderSearch(const FolderSearch&) = delete;
   FolderSearch& operator=(const FolderSearch&) = delete;
 
   // The next entry, "." and ".." included where the platform reports them; false at the end.
+  // A search that fails once it was open (readdir failing, FindNextFileA failing with
+  // anything but ERROR_NO_MORE_FILES) raises Exception "Cannot list folder <folder>: <call>
+  // failed: <reason>": ending there as at the end would pass a shorter list for the folder.
   bool Next(FolderEntry& entry);
 
  private:

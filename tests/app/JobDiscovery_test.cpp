@@ -121,6 +121,40 @@ TEST_F(JobDiscovery, AFailedReadOfAJobFileEndsTheTickLikeAnUnreadableFile) {
   EXPECT_FALSE(shell.closed);
 }
 
+// A listing that fails midway is a failure, not a shorter folder (whose empty list would
+// unregister the scheduler and end it): wherever the search fails, the tick ends as for an
+// unreadable job file, nothing is unregistered, and the next tick lists the folder again.
+TEST_F(JobDiscovery, AListingThatFailsEndsTheTickWithoutUnregistering) {
+  TForm1 form(context);
+  BackupAppRuns(true);  // every tick rebuilds
+  for (const char* name : {"a.hvj", "b.hvj"}) WriteJob(name, kScheduled);
+  int fetches = 0;
+  {
+    const FileFaults none(FileFaults::Call::NextEntry, 0);
+    shell.Tick();
+    fetches = none.Calls();
+  }
+  ASSERT_EQ(Jobs().size(), 2u);
+  ASSERT_GE(fetches, 3);
+  const std::string expected = "Cannot list folder " + state.JobsDir + ": ";
+  for (int failing = 1; failing <= fetches; ++failing) {
+    SCOPED_TRACE("fetch " + std::to_string(failing) + " fails");
+    {
+      const FileFaults fault(FileFaults::Call::NextEntry, failing);
+      shell.Tick();
+    }
+    ASSERT_FALSE(shell.boxes.empty());
+    EXPECT_EQ(shell.boxes.back().substr(0, expected.size()), expected);
+    EXPECT_TRUE(Jobs().empty());
+    EXPECT_FALSE(shell.closed);
+    EXPECT_EQ(autostart.values.count("Harbovale Scheduler"), 1u);
+    shell.boxes.clear();
+  }
+  shell.Tick();
+  EXPECT_EQ(Jobs().size(), 2u);
+  EXPECT_TRUE(shell.boxes.empty());
+}
+
 #ifndef _WIN32
 // The whole folder is listed before any job file is read: an entry that cannot be listed
 // ends the rebuild with no job at all, whatever stands before it.

@@ -40,6 +40,11 @@ BOOL WINAPI FaultyMoveFileEx(LPCSTR from, LPCSTR to, DWORD flags) {
   return RealFileCalls().moveFileEx(from, to, flags);
 }
 
+BOOL WINAPI FaultyFindNextFile(HANDLE search, LPWIN32_FIND_DATAA data) {
+  if (ThisCallFails()) return Fail();
+  return platform::RealFolderSearchCalls().findNextFile(search, data);
+}
+
 void Swap(FileFaults::Call call) {
   platform::FileCalls& calls = platform::SystemFileCalls();
   switch (call) {
@@ -47,6 +52,9 @@ void Swap(FileFaults::Call call) {
     case FileFaults::Call::Write: calls.writeFile = FaultyWriteFile; break;
     case FileFaults::Call::Flush: calls.flushFileBuffers = FaultyFlushFileBuffers; break;
     case FileFaults::Call::Rename: calls.moveFileEx = FaultyMoveFileEx; break;
+    case FileFaults::Call::NextEntry:
+      platform::SystemFolderSearchCalls().findNextFile = FaultyFindNextFile;
+      break;
   }
 }
 #else
@@ -69,6 +77,11 @@ int FaultyRename(const char* from, const char* to) {
   return RealFileCalls().rename(from, to);
 }
 
+dirent* FaultyReaddir(DIR* dir) {
+  if (ThisCallFails()) return errno = EIO, nullptr;
+  return platform::RealFolderSearchCalls().readdir(dir);
+}
+
 void Swap(FileFaults::Call call) {
   platform::FileCalls& calls = platform::SystemFileCalls();
   switch (call) {
@@ -76,6 +89,7 @@ void Swap(FileFaults::Call call) {
     case FileFaults::Call::Write: calls.write = FaultyWrite; break;
     case FileFaults::Call::Flush: calls.fsync = FaultyFsync; break;
     case FileFaults::Call::Rename: calls.rename = FaultyRename; break;
+    case FileFaults::Call::NextEntry: platform::SystemFolderSearchCalls().readdir = FaultyReaddir; break;
   }
 }
 #endif
@@ -88,6 +102,9 @@ FileFaults::FileFaults(Call call, int failing) {
   Swap(call);
 }
 
-FileFaults::~FileFaults() { platform::SystemFileCalls() = RealFileCalls(); }
+FileFaults::~FileFaults() {
+  platform::SystemFileCalls() = RealFileCalls();
+  platform::SystemFolderSearchCalls() = platform::RealFolderSearchCalls();
+}
 
 int FileFaults::Calls() const { return callsMade; }

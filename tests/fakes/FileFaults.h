@@ -6,7 +6,8 @@
 
 class FileFaults {
  public:
-  enum class Call { Read, Write, Flush, Rename };
+  // NextEntry: a folder search fetching its next entry (readdir, FindNextFileA).
+  enum class Call { Read, Write, Flush, Rename, NextEntry };
 
   FileFaults(Call call, int failingCall);
   ~FileFaults();

@@ -13,6 +13,7 @@
 #include "fakes/FakeLauncher.h"
 #include "fakes/FakeMutexProbe.h"
 #include "fakes/FakeShell.h"
+#include "fakes/FileFaults.h"
 #include "lister/ReportText.h"
 
 namespace {
@@ -271,6 +272,19 @@ TEST(Survey, CanBeTakenAgainAndFollowsTheFolder) {
   const Survey broken = installation.Look(later);
   EXPECT_EQ(RowOf(broken, "a.hvj")->status, JobStatus::Error);
   EXPECT_TRUE(broken.HasErrors());
+}
+
+// A listing of the job folder that fails midway is shown as the rebuild's failure, never as
+// a shorter folder (whose empty list would say that the scheduler quits).
+TEST(Survey, AListingThatFailsIsShownAsTheRebuildsFailure) {
+  const Installation installation;
+  installation.Job("a.hvj", "do_schedule=1,days=1111111,time=14:30:00,cmd=x");
+  const FileFaults fault(FileFaults::Call::NextEntry, 1);
+  const Survey survey = installation.Look(FakeClock(2026, 12, 9));
+  ASSERT_TRUE(survey.listingError);
+  EXPECT_EQ(survey.listingError->rfind("Cannot list folder ", 0), 0u) << *survey.listingError;
+  EXPECT_TRUE(survey.HasErrors());
+  EXPECT_FALSE(survey.SchedulerWouldQuit());
 }
 
 }  // namespace

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <string>
 
+#include "fakes/ErrorMessage.h"
+#include "fakes/FileFaults.h"
 #include "fakes/TempFolder.h"
 #include "platform/FileTime.h"
 #include "platform/Files.h"
@@ -102,6 +106,43 @@ TEST(FolderSearch, NothingToSearchGivesNoEntries) {
   platform::FolderEntry entry;
   EXPECT_FALSE(search.Next(entry));
   EXPECT_FALSE(search.Next(entry));  // asking again after the end stays at the end
+}
+
+// A search that fails once it is open raises, wherever it fails (before the first entry it
+// fetches, between two, or where it would find the end): a shorter list must never pass for
+// the folder. The entries before the failure were handed out; the search ends with it.
+TEST(FolderSearch, AFailureAfterTheOpenRaisesAtEveryPosition) {
+  TempFolder folder;
+  for (const char* name : {"a.hvj", "b.hvj", "c.hvj"}) folder.Write(name, "");
+  int calls = 0;
+  {
+    const FileFaults none(FileFaults::Call::NextEntry, 0);
+    ASSERT_EQ(Search(folder.Path() + "*").size(), 5u);  // ".", ".." and the three files
+    calls = none.Calls();
+  }
+#ifdef _WIN32
+  const int firstFetched = 1;  // FindFirstFileA gives the first entry itself
+  const std::string reason = "FindNextFileA failed: ";
+#else
+  const int firstFetched = 0;
+  const std::string reason = "readdir failed: " + std::string(std::strerror(EIO));
+#endif
+  ASSERT_EQ(calls, 6 - firstFetched);  // every entry, then the end
+  for (int failing = 1; failing <= calls; ++failing) {
+    SCOPED_TRACE("fetch " + std::to_string(failing) + " fails");
+    const FileFaults fault(FileFaults::Call::NextEntry, failing);
+    platform::FolderSearch search(folder.Path() + "*");
+    platform::FolderEntry entry;
+    int handedOut = 0;
+    const std::string message = MessageOf([&] {
+      while (search.Next(entry)) ++handedOut;
+    });
+    EXPECT_EQ(message.substr(0, message.find(reason)),
+              "Cannot list folder " + folder.Path() + ": ");
+    EXPECT_NE(message.find(reason), std::string::npos) << message;
+    EXPECT_EQ(handedOut, failing - 1 + firstFetched);
+    EXPECT_FALSE(search.Next(entry));  // ended with the failure
+  }
 }
 
 #ifndef _WIN32

@@ -3,6 +3,7 @@
 // put a failing call in place of a real one ("the second read fails with EIO", "the disk is
 // full now") and put the real one back afterwards. The backend never calls them directly.
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -23,5 +24,15 @@ struct FileCalls {
 FileCalls& SystemFileCalls();
 // The real calls, for putting them back.
 const FileCalls& RealFileCalls();
+
+// The calls of the folder search, in a table of their own in the same way.
+struct FolderSearchCalls {
+  DIR* (*opendir)(const char* path);
+  dirent* (*readdir)(DIR* dir);
+  int (*closedir)(DIR* dir);
+};
+
+FolderSearchCalls& SystemFolderSearchCalls();
+const FolderSearchCalls& RealFolderSearchCalls();
 
 }  // namespace platform

@@ -9,6 +9,8 @@
 //   may not write. Nothing maps to 0x4 (system).
 // - Status follows symbolic links (stat); a dangling link is reported with its own status.
 //   An entry that vanishes between readdir and stat is left out.
+// - A folder that opendir cannot open gives no entries; a readdir that fails afterwards
+//   raises "Cannot list folder <folder>: readdir failed: <reason>".
 // - Size: the file's size split into 32-bit halves; 0 for folders.
 // - Times (UTC, 100 ns ticks since 1601-01-01): creation = birth time where the file
 //   system reports one (statx), else the status change time; last access = access time;
@@ -21,13 +23,20 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstring>
 #include <ctime>
+#include <string>
 
+#include "foundation/Exception.h"
 #include "platform/FileTime.h"
+#include "platform/posix/FileCalls.h"
 
 namespace platform {
 
 namespace {
+
+constexpr FolderSearchCalls kRealFolderSearchCalls{::opendir, ::readdir, ::closedir};
+FolderSearchCalls folderSearchCalls = kRealFolderSearchCalls;
 
 std::uint64_t Ticks(std::int64_t seconds, std::int64_t nanoseconds) {
   const std::int64_t since1601 = seconds + kSecondsFrom1601To1970;
@@ -80,6 +89,9 @@ bool StatusOf(const char* path, Status& status) {
 
 }  // namespace
 
+FolderSearchCalls& SystemFolderSearchCalls() { return folderSearchCalls; }
+const FolderSearchCalls& RealFolderSearchCalls() { return kRealFolderSearchCalls; }
+
 struct FolderSearch::State {
   DIR* dir = nullptr;
   std::string folder;  // ends with '/', or empty for the current folder
@@ -96,18 +108,20 @@ FolderSearch::FolderSearch(const std::string& pattern) : state_(std::make_unique
   } else {
     state_->wholeName = true;
   }
-  state_->dir = opendir(state_->folder.empty() ? "." : state_->folder.c_str());
+  state_->dir = folderSearchCalls.opendir(state_->folder.empty() ? "." : state_->folder.c_str());
 }
 
 FolderSearch::~FolderSearch() {
-  if (state_->dir != nullptr) closedir(state_->dir);
+  if (state_->dir != nullptr) folderSearchCalls.closedir(state_->dir);
 }
 
 bool FolderSearch::Next(FolderEntry& entry) {
   if (state_->dir == nullptr) return false;
-  // A failing readdir ends the search as its end does, as a failing FindNextFileA does: the
-  // interface has no way to tell the two apart.
-  while (const dirent* d = readdir(state_->dir)) {
+  // readdir tells its end from its failure only by errno.
+  for (;;) {
+    errno = 0;
+    const dirent* d = folderSearchCalls.readdir(state_->dir);
+    if (d == nullptr) break;
     const std::string name = d->d_name;
     if (state_->wholeName ? name != state_->prefix
                           : name.compare(0, state_->prefix.size(), state_->prefix) != 0) {
@@ -130,8 +144,13 @@ bool FolderSearch::Next(FolderEntry& entry) {
     entry.lastWriteTime = status.write;
     return true;
   }
-  closedir(state_->dir);
+  const int error = errno;
+  folderSearchCalls.closedir(state_->dir);
   state_->dir = nullptr;
+  if (error != 0) {
+    throw Exception("Cannot list folder " + (state_->folder.empty() ? "." : state_->folder) +
+                    ": readdir failed: " + std::strerror(error));
+  }
   return false;
 }
 

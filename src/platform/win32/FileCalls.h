@@ -24,4 +24,14 @@ FileCalls& SystemFileCalls();
 // The real calls, for putting them back.
 const FileCalls& RealFileCalls();
 
+// The calls of the folder search, in a table of their own in the same way.
+struct FolderSearchCalls {
+  HANDLE(WINAPI* findFirstFile)(LPCSTR pattern, LPWIN32_FIND_DATAA data);
+  BOOL(WINAPI* findNextFile)(HANDLE search, LPWIN32_FIND_DATAA data);
+  BOOL(WINAPI* findClose)(HANDLE search);
+};
+
+FolderSearchCalls& SystemFolderSearchCalls();
+const FolderSearchCalls& RealFolderSearchCalls();
+
 }  // namespace platform
