@@ -23,14 +23,25 @@ std::string ReadScheduleLine(const std::string& jobsDir, const std::string& name
 std::string ScheduleLineReader::Read(const std::string& name) {
   const std::string path = jobsDir_ + name;
   // Its command would run as this user: a file that someone else could have written is
-  // refused as an unreadable one is.
-  const auto folderCheck =
-      folderFoundSafe_ ? platform::FolderCheck::AlreadyFoundSafe : platform::FolderCheck::Look;
-  if (const auto reason = platform::UnsafeToRunReason(path, folderCheck))
-    throw Exception("Unsafe job file " + path + ": " + *reason);
-  std::string line = TStrings::LoadLine(path, ScheduleLineIndex);
-  if (!folderFoundSafe_) folderFoundSafe_ = !platform::UnsafeFolderReason(path);
-  return line;
+  // refused as an unreadable one is, and so is what is not a regular file (a named pipe
+  // would hold the reader for good). The reasons come in the order of UnsafeToRunReason:
+  // the link, the file, the folder.
+  const auto refuse = [&](const std::string& reason) {
+    throw Exception("Unsafe job file " + path + ": " + reason);
+  };
+  if (!folder_) folder_ = platform::LookAtFolderOf(path);
+  // A link in a folder that only its owner and root may write is theirs.
+  if (folder_->othersMayAddEntries)
+    if (const auto reason = platform::UnsafeLinkReason(path)) refuse(*reason);
+  platform::InputFile file(path);
+  if (!file.IsOpen()) {
+    // What cannot be opened may still be refused by its looks, as before it was opened.
+    if (const auto reason = platform::UnsafeToRunReason(path)) refuse(*reason);
+    throw EFOpenError("Cannot open file " + path);
+  }
+  if (const auto reason = file.UnsafeToRunReason()) refuse(*reason);
+  if (folder_->unsafeReason) refuse(*folder_->unsafeReason);
+  return TStrings::LoadLine(file, ScheduleLineIndex);
 }
 
 bool IsScheduled(const Tokens& schedule) { return schedule.Value("do_schedule") == "1"; }

@@ -2,10 +2,13 @@
 // Which files of the job folder are jobs, and how a job's schedule is read from its file.
 // The scheduler's rebuild and the companion lister read job files through these alone.
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "listing/Tokens.h"
+#include "platform/Files.h"
 
 inline constexpr int ScheduleLineIndex = 22;  // the 23rd line of a job file
 
@@ -20,20 +23,21 @@ bool IsJobFile(std::string_view type, const std::string& name);
 
 // The schedule line of the job file `name` in `jobsDir`, raising what reading it raises
 // ("Cannot open file %s", "Stream read error", "List index out of bounds (22)", ...), or
-// "Unsafe job file %s: <reason>" when others could have written it (UnsafeToRunReason).
+// "Unsafe job file %s: <reason>" when others could have written it or it is not a regular
+// file (UnsafeToRunReason). The file is read no further than the end of that line.
 std::string ReadScheduleLine(const std::string& jobsDir, const std::string& name);
 
 // Reads the schedule lines of job files of one folder one after the other, as
-// ReadScheduleLine does, but looks at the folder's safety only until it has been found safe
-// (once per rebuild rather than once per file).
+// ReadScheduleLine does, looking at the folder once (at the first file) rather than once per
+// file, and at each file through the descriptor that reads it.
 class ScheduleLineReader {
  public:
-  explicit ScheduleLineReader(const std::string& jobsDir) : jobsDir_(jobsDir) {}
+  explicit ScheduleLineReader(std::string jobsDir) : jobsDir_(std::move(jobsDir)) {}
   std::string Read(const std::string& name);
 
  private:
-  const std::string& jobsDir_;
-  bool folderFoundSafe_ = false;
+  std::string jobsDir_;
+  std::optional<platform::FolderLook> folder_;
 };
 
 // Whether a decoded schedule line has scheduling on: `do_schedule` is exactly "1".

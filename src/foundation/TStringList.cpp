@@ -159,12 +159,71 @@ void TStrings::LoadLines(const std::string& path, platform::ReadSharing sharing)
   while (lines.Next(line)) Append(std::string(line));
 }
 
+namespace {
+
+// The first CR, LF or NUL in [at, end), or end: where a line or the text stops.
+const char* LineStop(const char* at, const char* const end) {
+#ifdef __SSE2__
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i nul = _mm_setzero_si128();
+  for (; end - at >= 16; at += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    const auto stops = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)),
+        _mm_cmpeq_epi8(bytes, nul))));
+    if (stops != 0) return at + std::countr_zero(stops);
+  }
+#endif
+  while (at != end && *at != '\r' && *at != '\n' && *at != '\0') ++at;
+  return at;
+}
+
+}  // namespace
+
 std::string TStrings::LoadLine(const std::string& path, int index) {
-  const std::string bytes = FileBytes(path, platform::ReadSharing::ReadersOnly);
-  LinesOf lines(bytes);
-  std::string_view line;
-  for (int i = 0; lines.Next(line); ++i)
-    if (i == index) return std::string(line);
+  platform::InputFile file(path);
+  if (!file.IsOpen()) throw EFOpenError("Cannot open file " + path);
+  return LoadLine(file, index);
+}
+
+std::string TStrings::LoadLine(platform::InputFile& file, int index) {
+  // The rules of LinesOf, a piece at a time: CR, LF or CR LF ends a line (the LF of a CR LF
+  // may come with the next piece), a NUL ends the text as the end of the file does, and a
+  // last line without a break counts only when it holds something.
+  char buffer[16384];
+  std::string line;         // the bytes of line `index` so far
+  int current = 0;          // the line the next byte belongs to
+  bool lineStarted = false;  // the current line has bytes
+  bool afterCR = false;      // the last piece ended with the CR of a break
+  for (;;) {
+    const long long got = file.Read(buffer, sizeof buffer);
+    if (got < 0) throw EReadError("Stream read error");
+    const char* at = buffer;
+    const char* const end = buffer + got;
+    if (got == 0) break;
+    if (afterCR && *at == '\n') ++at;
+    afterCR = false;
+    while (at != end) {
+      const char* const stop = LineStop(at, end);
+      if (current == index) line.append(at, static_cast<std::size_t>(stop - at));
+      lineStarted = lineStarted || stop != at;
+      if (stop == end) break;
+      if (*stop == '\0') {
+        if (current == index && lineStarted) return line;
+        IndexError(index);
+      }
+      if (current == index) return line;
+      ++current;
+      lineStarted = false;
+      at = stop + 1;
+      if (*stop == '\r') {
+        if (at == end) afterCR = true;
+        else if (*at == '\n') ++at;
+      }
+    }
+  }
+  if (current == index && lineStarted) return line;
   IndexError(index);
 }
 

@@ -47,10 +47,13 @@ class TStrings {
   // list unchanged when a read fails after the open.
   void LoadLines(const std::string& path,
                  platform::ReadSharing sharing = platform::ReadSharing::ReadersOnly);
-  // Line `index` of the file as LoadLines then Line would give it, without keeping the other
-  // lines: the same errors, "Cannot open file %s", "Stream read error" and "List index out of
-  // bounds (%d)".
+  // Line `index` of the file as LoadLines then Line would give it, with the same errors
+  // ("Cannot open file %s", "Stream read error", "List index out of bounds (%d)"), but read in
+  // a buffer of fixed size and no further than the end of that line: neither the other lines
+  // nor the rest of the file are kept or read, whatever their length.
   static std::string LoadLine(const std::string& path, int index);
+  // The same from a file opened already (IsOpen).
+  static std::string LoadLine(platform::InputFile& file, int index);
   // Writes every line followed by CR LF. The file is replaced in one step, so after a
   // failure ("Cannot create file %s", "Stream write error") the previous file is whole.
   void SaveLines(const std::string& path) const;

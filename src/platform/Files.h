@@ -2,6 +2,8 @@
 // Files and folders, as the scheduler uses them: its own path, existence checks, reading a
 // whole file and replacing a whole file.
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,10 +40,49 @@ enum class ReadSharing { ReadersOnly, Everyone };
 FileContents ReadWholeFile(const std::string& path,
                            ReadSharing sharing = ReadSharing::ReadersOnly);
 
+// A file opened for reading a piece at a time, with the sharing of ReadWholeFile: for a
+// reader that needs only the beginning of a file. On POSIX the open never waits
+// (O_NONBLOCK): a named pipe in place of a file opens at once, and is then refused by
+// UnsafeToRunReason, where a plain open would hold the reader until someone writes to it.
+class InputFile {
+ public:
+  explicit InputFile(const std::string& path, ReadSharing sharing = ReadSharing::ReadersOnly);
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  bool IsOpen() const;
+  // UnsafeToRunReason's reasons that concern the file itself, and that it is not a regular
+  // file, taken from the open file (fstat), so from the very file that is read: "it is not
+  // a regular file", "it belongs to another user (uid N)", "other users may write it".
+  // Neither the folder nor the link that the path may be is looked at. Nothing on Windows.
+  std::optional<std::string> UnsafeToRunReason() const;
+  // Reads up to `size` bytes into `buffer`: how many, 0 at the end of the file, -1 when the
+  // read fails.
+  long long Read(char* buffer, std::size_t size);
+
+ private:
+  long long handle_;  // a file descriptor, or a HANDLE's value
+  std::uint32_t mode_ = 0, owner_ = 0;  // POSIX: the open file's status
+};
+
+// What the safety of the job files of one folder owes to the folder, looked at once for
+// all of them: why it is unsafe (UnsafeFolderReason), and whether anyone besides its owner
+// may put entries in it (a link there may then be another user's). Nothing on Windows.
+struct FolderLook {
+  std::optional<std::string> unsafeReason;
+  bool othersMayAddEntries = false;
+};
+FolderLook LookAtFolderOf(const std::string& path);
+// The part of UnsafeToRunReason that looks at `path` itself without following it: a link
+// that belongs to another user. Nothing when it is no link or cannot be looked at.
+std::optional<std::string> UnsafeLinkReason(const std::string& path);
+
 // Why the job file at `path` must not be run, or nothing when it may. A job file's command
 // runs as this user, so on POSIX it is refused when anyone else could have put it there or
 // changed it: the file or its folder belongs to a user other than this one or root, others
-// may write the file, or others may write its folder and it is not sticky. Group write is
+// may write the file, or others may write its folder and it is not sticky; and it is
+// refused when it is not a regular file (a named pipe or a device). Group write is
 // allowed (a user's own group). On Windows the program's folder is the user's: always nothing.
 // A file that cannot be looked at gives nothing; reading it then tells why.
 // A reader of many files of one folder looks at the folder once: with AlreadyFoundSafe only

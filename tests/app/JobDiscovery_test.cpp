@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "SchedulerFixture.h"
+#include "app/JobFiles.h"
 #include "app/TForm1.h"
 #include "fakes/FileFaults.h"
 #include "listing/Directory.h"
@@ -207,6 +208,7 @@ TEST_F(JobDiscovery, TheRoadOfOneJob) {
 
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -233,6 +235,43 @@ TEST_F(JobDiscovery, AJobFileThatOthersMayWriteEndsTheTickWithTheReason) {
   shell.Tick();
   EXPECT_EQ(Jobs(), std::vector<std::string>{kScheduled});
   EXPECT_EQ(shell.boxes.size(), 2u);
+}
+
+// A named pipe with the job extension would hold a plain open until someone writes to it:
+// the scheduler would hang for good. It is opened without waiting and refused.
+TEST_F(JobDiscovery, ANamedPipeIsRefusedWithoutWaiting) {
+  TForm1 form(context);
+  WriteJob("a.hvj", kScheduled);
+  const std::string pipe = state.JobsDir + "x.hvj";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+  shell.Tick();
+  EXPECT_EQ(shell.boxes,
+            std::vector<std::string>{"Unsafe job file " + pipe + ": it is not a regular file."});
+  EXPECT_FALSE(shell.closed);
+}
+
+// In a folder where others may add entries, a link of another user's is refused before the
+// file it leads to is opened.
+TEST_F(JobDiscovery, ALinkOfAnotherUserInAFolderOpenToAllIsRefused) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root can give a link to another user";
+  TForm1 form(context);
+  const std::string target = WriteJob("a.hvj", kScheduled);
+  const std::string link = state.JobsDir + "b.hvj";
+  ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+  ASSERT_EQ(lchown(link.c_str(), 1, 1), 0);
+  ASSERT_EQ(chmod(state.JobsDir.c_str(), 01777), 0);
+  BackupAppRuns(true);
+  shell.Tick();
+  ASSERT_EQ(shell.boxes.size(), 1u);
+  EXPECT_EQ(shell.boxes[0],
+            "Unsafe job file " + link + ": it is a link that belongs to another user (uid 1)");
+}
+
+// The reader keeps its own copy of the folder's path: one made from a passing text works.
+TEST_F(JobDiscovery, AReaderOutlivesTheTextItWasMadeFrom) {
+  WriteJob("a.hvj", kScheduled);
+  ScheduleLineReader reader(std::string(state.JobsDir));
+  EXPECT_EQ(reader.Read("a.hvj"), kScheduled);
 }
 
 }  // namespace

@@ -155,6 +155,55 @@ TEST(TStringList, LoadLinesSplitsAtEveryKindOfLineBreakAndStopsAtNul) {
   }
 }
 
+// One line is read a piece at a time: every kind of break, and a NUL, at every place around
+// the ends of pieces of the usual sizes, reads as LoadLines reads the whole file.
+TEST(TStringList, LoadLineAgreesWithLoadLinesAcrossTheEndsOfPieces) {
+  TempFolder folder;
+  const std::string stops[] = {"\r\n", "\r", "\n", "\n\r", "\r\r", std::string(1, '\0'),
+                               std::string("\r\0", 2)};
+  for (const std::size_t piece : {std::size_t{4096}, std::size_t{16384}, std::size_t{65536}}) {
+    for (std::size_t length = piece - 3; length <= piece + 2; ++length) {
+      for (const std::string& stop : stops) {
+        const std::string bytes = std::string(length, 'a') + stop + "b\r\nc";
+        const std::string path = folder.Write("f.txt", bytes);
+        TStringList whole;
+        whole.LoadLines(path);
+        const int count = whole.LineCount();
+        for (int i = 0; i <= count; ++i) {
+          SCOPED_TRACE("line " + std::to_string(i) + " of " + std::to_string(length) +
+                       " bytes and a stop of " + std::to_string(stop.size()));
+          if (i < count)
+            EXPECT_EQ(TStrings::LoadLine(path, i), whole.Line(i));
+          else
+            EXPECT_THROW(TStrings::LoadLine(path, i), EStringListError);
+        }
+      }
+    }
+  }
+}
+
+// Reading one line stops at its end: what follows is neither read nor kept, so a read that
+// would fail there is never made.
+TEST(TStringList, LoadLineReadsNoFurtherThanTheEndOfItsLine) {
+  TempFolder folder;
+  std::string bytes;
+  for (int i = 1; i <= 23; ++i) bytes += "line " + std::to_string(i) + "\r\n";
+  bytes += std::string(1 << 20, 'x');  // a megabyte more, without a break
+  const std::string path = folder.Write("job.hvj", bytes);
+  {
+    const FileFaults none(FileFaults::Call::Read, 0);
+    EXPECT_EQ(TStrings::LoadLine(path, 22), "line 23");
+    EXPECT_EQ(none.Calls(), 1);
+  }
+  {
+    const FileFaults fault(FileFaults::Call::Read, 2);
+    EXPECT_EQ(TStrings::LoadLine(path, 22), "line 23");
+  }
+  // A line past the last still reads to the end, and a failing read there is the error.
+  const FileFaults fault(FileFaults::Call::Read, 2);
+  EXPECT_EQ(MessageOf<EReadError>([&] { TStrings::LoadLine(path, 24); }), "Stream read error");
+}
+
 TEST(TStringList, SaveLinesEndsEveryLineWithCrLfAndRoundTrips) {
   TempFolder folder;
   const std::string path = folder.PathOf("store.dat");

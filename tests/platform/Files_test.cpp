@@ -206,6 +206,10 @@ void ExpectReasons(const SafetyCase* cases, std::size_t count, uid_t folderOwner
     const std::optional<std::string> ofFile =
         platform::UnsafeToRunReason(path, platform::FolderCheck::AlreadyFoundSafe);
     EXPECT_EQ(ofFile ? ofFile : platform::UnsafeFolderReason(path), c.reason);
+    // The same through the open file and the folder looked at once.
+    const platform::InputFile opened(path);
+    const std::optional<std::string> ofOpened = opened.UnsafeToRunReason();
+    EXPECT_EQ(ofOpened ? ofOpened : platform::LookAtFolderOf(path).unsafeReason, c.reason);
   }
 }
 
@@ -238,6 +242,19 @@ TEST(UnsafeToRunReason, AFileFolderOrLinkOfAnotherUserIsRefused) {
   ASSERT_EQ(symlink(path.c_str(), link.c_str()), 0);
   ASSERT_EQ(lchown(link.c_str(), 1, 1), 0);
   EXPECT_EQ(platform::UnsafeToRunReason(link), "it is a link that belongs to another user (uid 1)");
+}
+
+// What is not a regular file is no job file: a named pipe would hold a plain open for good.
+TEST(UnsafeToRunReason, WhatIsNotARegularFileIsRefused) {
+  TempFolder scratch;
+  ASSERT_EQ(chmod(scratch.Path().c_str(), 0755), 0);
+  const std::string pipe = scratch.PathOf("pipe.hvj");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+  EXPECT_EQ(platform::UnsafeToRunReason(pipe), "it is not a regular file");
+  const platform::InputFile opened(pipe);  // does not wait for a writer
+  ASSERT_TRUE(opened.IsOpen());
+  EXPECT_EQ(opened.UnsafeToRunReason(), "it is not a regular file");
+  EXPECT_EQ(platform::UnsafeToRunReason("/dev/null"), "it is not a regular file");
 }
 
 // Root may own what any user runs: a file of root's, in a folder of root's, is safe for all.

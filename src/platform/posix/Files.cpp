@@ -112,6 +112,17 @@ std::string OwnerText(const struct stat& status) {
   return "another user (uid " + std::to_string(status.st_uid) + ")";
 }
 
+// The reasons that concern the file itself, from its status (followed through a link).
+std::optional<std::string> UnsafeFileReason(mode_t mode, uid_t owner) {
+  // A named pipe or a device is no job file that the backup application wrote; opening or
+  // reading one may wait for good.
+  if (!S_ISREG(mode)) return std::string("it is not a regular file");
+  if (owner != geteuid() && owner != 0)
+    return "it belongs to another user (uid " + std::to_string(owner) + ")";
+  if (mode & S_IWOTH) return std::string("other users may write it");
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<std::string> UnsafeToRunReason(const std::string& path, FolderCheck folderCheck) {
@@ -123,20 +134,73 @@ std::optional<std::string> UnsafeToRunReason(const std::string& path, FolderChec
     if (!OwnedByThisUserOrRoot(file)) return "it is a link that belongs to " + OwnerText(file);
     if (stat(path.c_str(), &file) != 0) return std::nullopt;
   }
-  if (!OwnedByThisUserOrRoot(file)) return "it belongs to " + OwnerText(file);
-  if (file.st_mode & S_IWOTH) return std::string("other users may write it");
+  if (auto reason = UnsafeFileReason(file.st_mode, file.st_uid)) return reason;
   if (folderCheck == FolderCheck::AlreadyFoundSafe) return std::nullopt;
   return UnsafeFolderReason(path);
 }
 
+std::optional<std::string> UnsafeLinkReason(const std::string& path) {
+  struct stat link;
+  if (lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode) || OwnedByThisUserOrRoot(link))
+    return std::nullopt;
+  return "it is a link that belongs to " + OwnerText(link);
+}
+
 std::optional<std::string> UnsafeFolderReason(const std::string& path) {
+  return LookAtFolderOf(path).unsafeReason;
+}
+
+FolderLook LookAtFolderOf(const std::string& path) {
   // Whoever may write the folder may put another file, or a link to one, in its place.
+  FolderLook look;
   struct stat folder;
-  if (stat(FolderOf(path).c_str(), &folder) != 0) return std::nullopt;
-  if (!OwnedByThisUserOrRoot(folder)) return "its folder belongs to " + OwnerText(folder);
-  if ((folder.st_mode & S_IWOTH) && !(folder.st_mode & S_ISVTX))
-    return std::string("other users may write its folder");
-  return std::nullopt;
+  if (stat(FolderOf(path).c_str(), &folder) != 0) {
+    look.othersMayAddEntries = true;  // not known: each file's link is looked at
+    return look;
+  }
+  // Only the owner (this user, or root) and root may add entries unless the group or
+  // others may write it.
+  look.othersMayAddEntries = (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+  if (!OwnedByThisUserOrRoot(folder))
+    look.unsafeReason = "its folder belongs to " + OwnerText(folder);
+  else if ((folder.st_mode & S_IWOTH) && !(folder.st_mode & S_ISVTX))
+    look.unsafeReason = "other users may write its folder";
+  return look;
+}
+
+InputFile::InputFile(const std::string& path, ReadSharing)
+    : handle_(fileCalls.open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0)) {
+  if (handle_ < 0) return;
+  // Looked at once, here: the status serves the safety check and tells a folder, which
+  // cannot be read as a file, from a file.
+  struct stat status;
+  if (fileCalls.fstat(static_cast<int>(handle_), &status) != 0 || S_ISDIR(status.st_mode)) {
+    fileCalls.close(static_cast<int>(handle_));
+    handle_ = -1;
+    return;
+  }
+  mode_ = status.st_mode;
+  owner_ = status.st_uid;
+}
+
+InputFile::~InputFile() {
+  // Opened for reading: a failing close loses nothing.
+  if (handle_ >= 0) fileCalls.close(static_cast<int>(handle_));
+}
+
+bool InputFile::IsOpen() const { return handle_ >= 0; }
+
+std::optional<std::string> InputFile::UnsafeToRunReason() const {
+  if (handle_ < 0) return std::nullopt;
+  return UnsafeFileReason(static_cast<mode_t>(mode_), static_cast<uid_t>(owner_));
+}
+
+long long InputFile::Read(char* buffer, std::size_t size) {
+  for (;;) {
+    const ssize_t got = fileCalls.read(static_cast<int>(handle_), buffer, size);
+    if (got >= 0) return got;
+    if (errno != EINTR) return -1;
+  }
 }
 
 namespace {

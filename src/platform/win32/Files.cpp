@@ -89,6 +89,40 @@ std::optional<std::string> UnsafeToRunReason(const std::string&, FolderCheck) {
 }
 
 std::optional<std::string> UnsafeFolderReason(const std::string&) { return std::nullopt; }
+std::optional<std::string> UnsafeLinkReason(const std::string&) { return std::nullopt; }
+FolderLook LookAtFolderOf(const std::string&) { return {}; }
+
+namespace {
+
+HANDLE HandleOf(long long value) { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(value)); }
+
+}  // namespace
+
+InputFile::InputFile(const std::string& path, ReadSharing sharing) {
+  const DWORD share = sharing == ReadSharing::Everyone
+                          ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE
+                          : FILE_SHARE_READ;
+  const HANDLE file = fileCalls.createFile(path.c_str(), GENERIC_READ, share, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  handle_ = file == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<std::intptr_t>(file);
+}
+
+InputFile::~InputFile() {
+  // Opened for reading: a failing close loses nothing.
+  if (handle_ != -1) fileCalls.closeHandle(HandleOf(handle_));
+}
+
+bool InputFile::IsOpen() const { return handle_ != -1; }
+
+std::optional<std::string> InputFile::UnsafeToRunReason() const { return std::nullopt; }
+
+long long InputFile::Read(char* buffer, std::size_t size) {
+  DWORD got = 0;
+  const DWORD asked = size > 0x7fffffff ? 0x7fffffff : static_cast<DWORD>(size);
+  if (!fileCalls.readFile(HandleOf(handle_), buffer, asked, &got, nullptr))
+    return -1;
+  return got;
+}
 
 SaveOutcome ReplaceWholeFile(const std::string& path, std::string_view bytes) {
   const FileCalls& calls = fileCalls;
