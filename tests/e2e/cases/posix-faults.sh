@@ -221,3 +221,52 @@ case_store_with_a_one_megabyte_line() {
     equals "$(store_text "$app" | tail -n +2)" "$cmd=$(store_time_text "$WEDNESDAY" 14:30:00)"
   check "no error line" no_error_reported "$app"
 }
+
+# peak_memory_kb <pid>: the highest resident memory of a running process so far, in kB.
+peak_memory_kb() { awk '/^VmHWM:/ { print $2 }' "/proc/$1/status"; }
+
+# A named pipe with the job extension held the scheduler and the companion in open for good:
+# both now refuse it at once as no regular file, and the scheduler goes on ticking.
+case_a_named_pipe_in_the_job_folder_is_refused_at_once() {
+  local app="$CASE/app" pipe
+  new_copy "$app"
+  add_lister "$app"
+  add_idle_job "$app"
+  pipe="$app/Backup Jobs/x.hvj"
+  mkfifo "$pipe"
+  local message="Unsafe job file $pipe: it is not a regular file"
+  start_scheduler "$app"
+  check "the scheduler reports it" wait_for 30 grep -qsxF "Harbovale Scheduler: $message." \
+    "$app/scheduler.err"
+  check "and keeps running" scheduler_running "$app"
+  timeout 20 env LC_ALL="$E2E_LC_ALL" XDG_CONFIG_HOME="$(config_dir)" \
+    XDG_RUNTIME_DIR="$(runtime_dir)" "$app/$LISTER_EXE" --output=json >"$CASE/out.json" \
+    2>/dev/null </dev/null
+  check "the companion ends at once, reporting an error" equals "$?" 1
+  check "and shows it" equals \
+    "$(jq -r '.files[] | select(.file == "x.hvj") | .error.text' "$CASE/out.json")" "$message."
+}
+
+# A job file of 300 MB without a line break: read in a fixed buffer, it costs neither the
+# scheduler nor the companion memory, and gives the error it always gave.
+case_a_300_megabyte_job_file_keeps_memory_flat() {
+  local app="$CASE/app" pid peak
+  new_copy "$app"
+  add_lister "$app"
+  add_idle_job "$app"
+  head -c 300M /dev/zero | tr '\0' x >"$app/Backup Jobs/big.hvj"
+  start_scheduler "$app"
+  require "the scheduler reports the missing 23rd line" wait_for 60 grep -qsxF \
+    "Harbovale Scheduler: List index out of bounds (22)" "$app/scheduler.err" || return 1
+  pid=$(cat "$app/scheduler.pid")
+  peak=$(peak_memory_kb "$pid")
+  check "the scheduler's peak stays under 32 MB (was $peak kB)" test "$peak" -lt 32768
+  /usr/bin/time -f %M -o "$CASE/lister.peak" env LC_ALL="$E2E_LC_ALL" \
+    XDG_CONFIG_HOME="$(config_dir)" XDG_RUNTIME_DIR="$(runtime_dir)" "$app/$LISTER_EXE" \
+    --output=json >"$CASE/out.json" 2>/dev/null </dev/null
+  check "the companion shows the same error" equals \
+    "$(jq -r '.files[] | select(.file == "big.hvj") | .error.text' "$CASE/out.json")" \
+    "List index out of bounds (22)"
+  peak=$(tail -n 1 "$CASE/lister.peak")
+  check "the companion's peak stays under 32 MB (was $peak kB)" test "$peak" -lt 32768
+}
