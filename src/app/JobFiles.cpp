@@ -21,7 +21,9 @@ std::string ReadScheduleLine(const std::string& jobsDir, const std::string& name
 }
 
 std::string ScheduleLineReader::Read(const std::string& name) {
-  const std::string path = jobsDir_ + name;
+  // One text for every path of the folder: its room is made once per reader.
+  std::string& path = path_;
+  path.assign(jobsDir_).append(name);
   // Its command would run as this user: a file that someone else could have written is
   // refused as an unreadable one is, and so is what is not a regular file (a named pipe
   // would hold the reader for good). The reasons come in the order of UnsafeToRunReason:

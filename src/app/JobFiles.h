@@ -37,6 +37,7 @@ class ScheduleLineReader {
 
  private:
   std::string jobsDir_;
+  std::string path_;  // the path of the file being read
   std::optional<platform::FolderLook> folder_;
 };
 

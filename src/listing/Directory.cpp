@@ -1,7 +1,9 @@
 #include "listing/Directory.h"
 
+#include "foundation/CivilDays.h"
 #include "foundation/DateTimeText.h"
 #include "foundation/DateTimeValue.h"
+#include "platform/FileTime.h"
 
 namespace {
 
@@ -56,6 +58,12 @@ void ForEachKept(const std::string& path, const std::string& exclusions, Take ta
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
+// 10000-01-01 00:00 UTC as a file time: the first moment that no date value can hold.
+constexpr std::uint64_t kFileTimeOfYear10000 =
+    static_cast<std::uint64_t>(civil::DayNumberFromCivil(10000, 1, 1) -
+                               civil::DayNumberFromCivil(1601, 1, 1)) *
+    86'400 * platform::kFileTimeTicksPerSecond;
+
 }  // namespace
 
 FDirectory::FDirectory(const std::string& path, const std::string& exclusions,
@@ -72,7 +80,8 @@ void ListEntries(const std::string& path, const std::string& exclusions,
     // The checks of EntryText, in its order.
     CheckEscapable(entry.name);
     if (!pathChecked) CheckEscapable(path), pathChecked = true;
-    UtcFromFileTime(entry.lastWriteTime);
+    // Every file time before the year 10000 converts; only a later one can raise.
+    if (entry.lastWriteTime >= kFileTimeOfYear10000) UtcFromFileTime(entry.lastWriteTime);
     take(entry);
   });
 }

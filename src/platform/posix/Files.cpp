@@ -104,8 +104,14 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The effective user never changes in this program: asked once, not once per job file.
+uid_t ThisUser() {
+  static const uid_t user = geteuid();
+  return user;
+}
+
 bool OwnedByThisUserOrRoot(const struct stat& status) {
-  return status.st_uid == geteuid() || status.st_uid == 0;
+  return status.st_uid == ThisUser() || status.st_uid == 0;
 }
 
 std::string OwnerText(const struct stat& status) {
@@ -117,7 +123,7 @@ std::optional<std::string> UnsafeFileReason(mode_t mode, uid_t owner) {
   // A named pipe or a device is no job file that the backup application wrote; opening or
   // reading one may wait for good.
   if (!S_ISREG(mode)) return std::string("it is not a regular file");
-  if (owner != geteuid() && owner != 0)
+  if (owner != ThisUser() && owner != 0)
     return "it belongs to another user (uid " + std::to_string(owner) + ")";
   if (mode & S_IWOTH) return std::string("other users may write it");
   return std::nullopt;
