@@ -49,7 +49,8 @@ CommandLine ReadCommandLine(int argc, const char* const* argv) {
                                         std::to_string(kJsonSchemaVersion) + ")");
   app.footer(
       "Exit codes: 0 every listed job is fine; 1 the listing worked, but a job would fail in "
-      "the scheduler; 2 usage error, or the folder cannot be read.");
+      "the scheduler; 2 usage error, or the folder cannot be read. --watch ends with 0 after q, "
+      "130 after Ctrl-C.");
 
   CommandLine result;
   try {
