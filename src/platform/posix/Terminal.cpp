@@ -23,7 +23,7 @@ constexpr std::string_view kLeave = "\x1b[?7h\x1b[?25h\x1b[?1049l";
 
 // What a signal handler needs to give the terminal back: set before the handlers go in.
 struct termios savedModes;
-const int kEndingSignals[] = {SIGTERM, SIGHUP, SIGQUIT};
+const int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 void WriteAll(std::string_view bytes) {
   while (!bytes.empty()) {
