@@ -2,16 +2,20 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <string>
+
 #include "foundation/Exception.h"
 #include "platform/win32/FileCalls.h"
+#include "platform/win32/ShortPathCall.h"
 #include "platform/win32/Win32Error.h"
 
 namespace platform {
 
 namespace {
 
-constexpr FileCalls kRealFileCalls{CreateFileA,      ReadFile,    WriteFile,  FlushFileBuffers,
-                                   CloseHandle,      MoveFileExA, DeleteFileA};
+constexpr FileCalls kRealFileCalls{CreateFileA, ReadFile,    WriteFile,  FlushFileBuffers,
+                                   CloseHandle, MoveFileExA, DeleteFileA};
 FileCalls fileCalls = kRealFileCalls;
 
 }  // namespace
@@ -21,23 +25,82 @@ const FileCalls& RealFileCalls() { return kRealFileCalls; }
 
 const char kPathSeparator = '\\';
 
-std::string ExecutablePath() {
-  // GetModuleFileNameA cuts a path that does not fit without failing: the buffer grows until
-  // the path ends before the buffer does. The longest path Windows has is 32767 UTF-16 units,
-  // at most twice as many bytes in a double-byte code page.
-  constexpr std::size_t kLongestPath = 2 * 32767 + 1;
-  std::string path(MAX_PATH + 1, '\0');
+namespace {
+
+// Nothing: the real call. Constant-initialized, so that a test build may set it before main.
+ShortPathCall shortPathCall = nullptr;
+
+// Asks `call` for a UTF-16 text, growing the buffer while the answer does not fit. A call
+// that cuts the text without failing answers `size` or more, one that needs more answers
+// the size it needs; 0 is a failure.
+template <typename Call>
+std::wstring WideAnswer(const char* name, Call call) {
+  // The longest path Windows has is 32767 UTF-16 units.
+  constexpr DWORD kLongestPath = 32767 + 1;
+  std::wstring text(MAX_PATH + 1, L'\0');
   for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) throw Exception(Win32ErrorText("GetModuleFileNameA", GetLastError()));
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
+    const DWORD length = call(text.data(), static_cast<DWORD>(text.size()));
+    if (length == 0) throw Exception(Win32ErrorText(name, GetLastError()));
+    if (length < text.size()) {
+      text.resize(length);
+      return text;
     }
-    if (path.size() > kLongestPath)
-      throw Exception("GetModuleFileNameA failed: the program's path is longer than any path");
-    path.resize(path.size() * 2);
+    if (text.size() > kLongestPath)
+      throw Exception(std::string(name) + " failed: the program's path is longer than any path");
+    text.resize(std::max<std::size_t>(length + 1, text.size() * 2));
   }
+}
+
+// `wide` in the system's ANSI code page, as the ANSI calls take it. `exact` tells whether the
+// code page writes every character: converted back it must give the same text (not '?' or a
+// look-alike in its place).
+struct AnsiText {
+  std::string text;
+  bool exact = true;
+};
+AnsiText InAnsiCodePage(const std::wstring& wide) {
+  AnsiText ansi;
+  if (wide.empty()) return ansi;
+  const int wideLength = static_cast<int>(wide.size());
+  const int size =
+      WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+  ansi.text.resize(static_cast<std::size_t>(std::max(size, 0)));
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, ansi.text.data(), size, nullptr, nullptr);
+  std::wstring back(wide.size(), L'\0');
+  const int backLength =
+      size > 0 ? MultiByteToWideChar(CP_ACP, 0, ansi.text.data(), size, back.data(), wideLength)
+               : 0;
+  ansi.exact = backLength == wideLength && back == wide;
+  return ansi;
+}
+
+}  // namespace
+
+ShortPathCall& SystemShortPathCall() { return shortPathCall; }
+
+std::string ExecutablePath() {
+  const std::wstring path = WideAnswer("GetModuleFileNameW", [](wchar_t* buffer, DWORD size) {
+    return GetModuleFileNameW(nullptr, buffer, size);
+  });
+  const AnsiText ansi = InAnsiCodePage(path);
+  if (ansi.exact) return ansi.text;
+  // A folder whose name the code page cannot write: the ANSI path would hold '?' in its
+  // place and lead nowhere. Its short name is plain ASCII where the volume keeps short names;
+  // where it keeps none, the call gives the long path back.
+  const ShortPathCall shortName = shortPathCall ? shortPathCall : GetShortPathNameW;
+  std::wstring shortPath;
+  try {
+    shortPath = WideAnswer("GetShortPathNameW", [&](wchar_t* buffer, DWORD size) {
+      return shortName(path.c_str(), buffer, size);
+    });
+  } catch (const Exception&) {
+    // No short name either way.
+  }
+  const AnsiText shortAnsi = InAnsiCodePage(shortPath);
+  if (!shortPath.empty() && shortAnsi.exact) return shortAnsi.text;
+  throw Exception("Cannot name the program's folder in the system's code page (" +
+                  std::to_string(GetACP()) + "), and it has no short name: " + ansi.text +
+                  ". Install the program in a folder whose name that code page can write");
 }
 
 std::string FullPath(const std::string& path) {
@@ -128,8 +191,8 @@ SaveOutcome ReplaceWholeFile(const std::string& path, std::string_view bytes) {
   const FileCalls& calls = fileCalls;
   // A fixed name beside the file: a leftover from an interrupted save is simply overwritten.
   const std::string temporary = path + ".tmp";
-  const HANDLE file = calls.createFile(temporary.c_str(), GENERIC_WRITE, 0, nullptr,
-                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = calls.createFile(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return SaveOutcome::CannotCreate;
   DWORD put = 0;
   const bool written =
