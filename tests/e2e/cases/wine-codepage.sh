@@ -56,6 +56,8 @@ case_folder_the_code_page_cannot_name_without_short_names_says_so() {
   start_scheduler "$app" "@$WEDNESDAY 14:29:58"
   # The box shows the path as the code page writes it: '?' for each character it cannot.
   shown="$(windows_path "$CASE")\\?? Backup\\$SCHEDULER_EXE"
+  require "an error box opens" wait_box 60 || return 1
+  check "a screenshot shows it" screenshot code-page-error-box
   check_one_error_then_exit "$app" "Cannot name the program's folder in the system's code page \
 (1252), and it has no short name: $shown. Install the program in a folder whose name that code \
 page can write."
