@@ -248,9 +248,12 @@ case_a_named_pipe_in_the_job_folder_is_refused_at_once() {
 }
 
 # A job file of 300 MB without a line break: read in a fixed buffer, it costs neither the
-# scheduler nor the companion memory, and gives the error it always gave.
+# scheduler nor the companion memory, and gives the error it always gave. The copy lives in a
+# tmpfs of the case's own: 300 MB waiting to be written to the disk would hold up every flush
+# to it (the saves' fsync) for as long as the writing takes.
 case_a_300_megabyte_job_file_keeps_memory_flat() {
   local app="$CASE/app" pid peak
+  require "a tmpfs is mounted for the case" mount_tmpfs "$app" size=400m || return 1
   new_copy "$app"
   add_lister "$app"
   add_idle_job "$app"
