@@ -83,10 +83,11 @@ windows() {
   source "$e2e/lib/jobs.sh"
   source "$e2e/lib/wine.sh"
 
-  # identity_kept <program> <file description>: its version resource and manifest, read back.
+  # identity_kept <program> <file description> plain|window: its version resource and
+  # manifest, read back.
   identity_kept() {
     wine_env "$WINE" "$BUILD/identity_check.exe" "$(windows_path "$1")" "$2" "$(basename "$1")" \
-      "$version" >"$CASE/identity.txt" 2>&1
+      "$version" "$3" >>"$CASE/identity.txt" 2>&1
   }
 
   case_windows_archive_holds_exactly_its_files() {
@@ -102,7 +103,9 @@ windows() {
     local app="$CASE/Harbovale" second
     unpack "$WINDOWS_ARCHIVE" "$app"
     check "it keeps its identity (see identity.txt)" identity_kept "$app/$SCHEDULER_EXE" \
-      "Harbovale Scheduler"
+      "Harbovale Scheduler" plain
+    check "the companion keeps its identity (see identity.txt)" \
+      identity_kept "$app/HarbovaleJobs.exe" "Harbovale Jobs - what the scheduler sees" window
     add_idle_job "$app"
     start_scheduler "$app"
     require "it registers the unpacked program" wait_for 60 registered "$app" || return 1
