@@ -5,9 +5,12 @@
 #include "platform/Files.h"
 
 std::string ExtensionOf(const std::string& name) {
-  const auto dot = name.find_last_of(".\\:");
-  if (dot == std::string::npos || name[dot] != '.') return {};
-  return name.substr(dot);
+  // From the last '.', unless a '\' or ':' comes after it.
+  for (std::size_t i = name.size(); i-- > 0;) {
+    if (name[i] == '.') return name.substr(i);
+    if (name[i] == '\\' || name[i] == ':') break;
+  }
+  return {};
 }
 
 bool IsJobFile(const Tokens& entry) { return IsJobFile(entry.Value("type"), entry.Value("name")); }

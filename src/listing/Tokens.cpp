@@ -1,5 +1,7 @@
 #include "listing/Tokens.h"
 
+#include <array>
+#include <cstddef>
 #include <string_view>
 
 #include "foundation/Exception.h"
@@ -9,6 +11,24 @@ namespace {
 // The characters that carry the structure, and the ones that stand for them in a value.
 constexpr std::string_view kStructure = "{},#";
 constexpr std::string_view kEscaped = "<>|*";
+
+// A schedule line holds four items, a listing entry eight or nine.
+constexpr int kUsualItems = 10;
+
+// For every byte, where it stands in `set`, or -1. Every name of a listing and every value
+// read is mapped a character at a time: looked up, not searched for.
+constexpr std::array<signed char, 256> PlacesIn(std::string_view set) {
+  std::array<signed char, 256> places{};
+  places.fill(-1);
+  for (std::size_t i = 0; i < set.size(); ++i)
+    places[static_cast<unsigned char>(set[i])] = static_cast<signed char>(i);
+  return places;
+}
+constexpr auto kPlaceInEscaped = PlacesIn(kEscaped);
+constexpr auto kPlaceInStructure = PlacesIn(kStructure);
+
+int EscapedIndex(char c) { return kPlaceInEscaped[static_cast<unsigned char>(c)]; }
+int StructureIndex(char c) { return kPlaceInStructure[static_cast<unsigned char>(c)]; }
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
@@ -45,11 +65,9 @@ Tokens::Tokens(std::string text) {
   }
 
   // Commas at depth zero or below separate items; the depth may dip below zero inside a
-  // balanced text ("}a{"). Without braces every comma separates.
-  int commas = 0;
-  for (std::size_t at = rest.find(','); at != std::string_view::npos; at = rest.find(',', at + 1))
-    ++commas;
-  items_.Reserve(commas + 1);
+  // balanced text ("}a{"). Without braces every comma separates. Room for the items of a
+  // schedule line or a listing entry is made at once rather than counted first.
+  items_.Reserve(kUsualItems);
   std::size_t start = 0;
   if (hasBraces) {
     int depth = 0;
@@ -79,23 +97,21 @@ std::string Tokens::Text() const { return items_.CommaJoined(); }
 
 void CheckEscapable(std::string_view text) {
   for (const char c : text) {
-    if (kEscaped.find(c) != std::string_view::npos) {
-      throw Exception(std::string("The character ") + c + " is not allowed");
-    }
+    if (EscapedIndex(c) >= 0) throw Exception(std::string("The character ") + c + " is not allowed");
   }
 }
 
 std::string EscapeValue(std::string text) {
   CheckEscapable(text);
   for (char& c : text) {
-    if (const auto at = kStructure.find(c); at != std::string_view::npos) c = kEscaped[at];
+    if (const int at = StructureIndex(c); at >= 0) c = kEscaped[static_cast<std::size_t>(at)];
   }
   return text;
 }
 
 std::string UnescapeValue(std::string text) {
   for (char& c : text) {
-    if (const auto at = kEscaped.find(c); at != std::string_view::npos) c = kStructure[at];
+    if (const int at = EscapedIndex(c); at >= 0) c = kStructure[static_cast<std::size_t>(at)];
   }
   return text;
 }

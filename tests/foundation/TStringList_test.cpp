@@ -104,6 +104,14 @@ TEST(TStringList, CommaJoinedQuotesWhatWouldNotReadBack) {
       {{}, ""},
       {{"a,b", "tab\there"}, "\"a,b\",\"tab\there\""},
       {{std::string("ok\0 after", 9)}, std::string("ok\0 after", 9)},  // search stops at NUL
+      // Longer lines are searched 16 bytes at a time: what decides lies before, in and
+      // after the first such piece.
+      {{"0123456789abcdef0123 x"}, "\"0123456789abcdef0123 x\""},
+      {{"0123456789abcde,"}, "\"0123456789abcde,\""},
+      {{"0123456789abcdef\x7f\x80\xe9\xff"}, "0123456789abcdef\x7f\x80\xe9\xff"},
+      {{std::string("0123456789abcdefg\0 \"", 20)}, std::string("0123456789abcdefg\0 \"", 20)},
+      {{std::string("0123456789\0abcdef ", 18)}, std::string("0123456789\0abcdef ", 18)},
+      {{"0123456789abcdef0123456789abcdef\x1f"}, "\"0123456789abcdef0123456789abcdef\x1f\""},
   };
   for (const Case& c : cases) {
     TStringList list;
@@ -130,10 +138,10 @@ TEST(TStringList, LoadLinesSplitsAtEveryKindOfLineBreakAndStopsAtNul) {
       {"byte order mark kept", "\xEF\xBB\xBFx", {"\xEF\xBB\xBFx"}},
   };
   std::vector<Case> all(std::begin(cases), std::end(cases));
-  // Lines of every length up to 47, so that each kind of break falls at every place of the
+  // Lines of every length up to 71, so that each kind of break falls at every place of the
   // blocks that the search looks at together.
-  Case lengths{"lines of 0 to 47 characters", "", {}};
-  for (int length = 0; length < 48; ++length) {
+  Case lengths{"lines of 0 to 71 characters", "", {}};
+  for (int length = 0; length < 72; ++length) {
     lengths.lines.push_back(std::string(static_cast<std::size_t>(length), static_cast<char>('a' + length % 26)));
     lengths.bytes += lengths.lines.back() + (length % 3 == 0 ? "\r\n" : length % 3 == 1 ? "\n" : "\r");
   }
