@@ -3,7 +3,10 @@
 #ifdef _WIN32
 #include "platform/win32/FileCalls.h"
 #else
+#include <fcntl.h>
+
 #include <cerrno>
+#include <string>
 
 #include "platform/posix/FileCalls.h"
 #endif
@@ -55,6 +58,7 @@ void Swap(FileFaults::Call call) {
     case FileFaults::Call::NextEntry:
       platform::SystemFolderSearchCalls().findNextFile = FaultyFindNextFile;
       break;
+    case FileFaults::Call::EntryStatus: break;
   }
 }
 #else
@@ -82,14 +86,34 @@ dirent* FaultyReaddir(DIR* dir) {
   return platform::RealFolderSearchCalls().readdir(dir);
 }
 
+// The status of one entry is asked at most twice: following a link, then of the link itself.
+// The failing entry fails both.
+std::string failedPath;
+#ifdef STATX_BTIME
+int FaultyStatx(int folder, const char* path, int flags, unsigned int mask, struct statx* status) {
+  const bool retry = (flags & AT_SYMLINK_NOFOLLOW) != 0;
+  if ((!retry && ThisCallFails()) || (retry && !failedPath.empty() && failedPath == path)) {
+    failedPath = path;
+    return errno = EIO, -1;
+  }
+  return platform::RealFolderSearchCalls().statx(folder, path, flags, mask, status);
+}
+#endif
+
 void Swap(FileFaults::Call call) {
   platform::FileCalls& calls = platform::SystemFileCalls();
+  failedPath.clear();
   switch (call) {
     case FileFaults::Call::Read: calls.read = FaultyRead; break;
     case FileFaults::Call::Write: calls.write = FaultyWrite; break;
     case FileFaults::Call::Flush: calls.fsync = FaultyFsync; break;
     case FileFaults::Call::Rename: calls.rename = FaultyRename; break;
     case FileFaults::Call::NextEntry: platform::SystemFolderSearchCalls().readdir = FaultyReaddir; break;
+    case FileFaults::Call::EntryStatus:
+#ifdef STATX_BTIME
+      platform::SystemFolderSearchCalls().statx = FaultyStatx;
+#endif
+      break;
   }
 }
 #endif

@@ -7,7 +7,9 @@
 class FileFaults {
  public:
   // NextEntry: a folder search fetching its next entry (readdir, FindNextFileA).
-  enum class Call { Read, Write, Flush, Rename, NextEntry };
+  // EntryStatus: a folder search asking the status of the entry it found (POSIX; on Windows
+  // the search gives it with the entry, and the fault changes nothing).
+  enum class Call { Read, Write, Flush, Rename, NextEntry, EntryStatus };
 
   FileFaults(Call call, int failingCall);
   ~FileFaults();

@@ -4,9 +4,11 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 
 #include "fakes/ErrorMessage.h"
@@ -146,6 +148,34 @@ TEST(FolderSearch, AFailureAfterTheOpenRaisesAtEveryPosition) {
 }
 
 #ifndef _WIN32
+// An entry whose status cannot be had ends the search as a failing readdir does, unless it is
+// gone: then it is left out, as if the search had not seen it.
+TEST(FolderSearch, AStatusThatFailsRaisesAndAGoneEntryIsLeftOut) {
+  TempFolder folder;
+  for (const char* name : {"a.hvj", "b.hvj", "c.hvj"}) folder.Write(name, "");
+  for (int failing = 1; failing <= 5; ++failing) {
+    SCOPED_TRACE("status " + std::to_string(failing) + " fails");
+    const FileFaults fault(FileFaults::Call::EntryStatus, failing);
+    platform::FolderSearch search(folder.Path() + "*");
+    platform::FolderEntry entry;
+    int handedOut = 0;
+    EXPECT_EQ(MessageOf([&] {
+                while (search.Next(entry)) ++handedOut;
+              }),
+              "Cannot list folder " + folder.Path() + ": stat failed: " + std::strerror(EIO));
+    EXPECT_EQ(handedOut, failing - 1);
+    EXPECT_FALSE(search.Next(entry));
+  }
+
+  platform::FolderSearch search(folder.Path() + "*");
+  platform::FolderEntry entry;
+  ASSERT_TRUE(search.Next(entry));
+  std::remove(folder.PathOf(entry.name == "a.hvj" ? "b.hvj" : "a.hvj").c_str());
+  std::set<std::string> rest;
+  while (search.Next(entry)) rest.insert(entry.name);
+  EXPECT_EQ(rest.size(), 3u);  // the five but the first and the one removed since
+}
+
 TEST(FolderSearch, DotNamesAreHiddenButNotDotAndDotDot) {
   TempFolder folder;
   folder.Write(".hidden", "");

@@ -30,6 +30,10 @@ struct FolderSearchCalls {
   DIR* (*opendir)(const char* path);
   dirent* (*readdir)(DIR* dir);
   int (*closedir)(DIR* dir);
+#ifdef STATX_BTIME
+  // The status of each entry found.
+  int (*statx)(int folder, const char* path, int flags, unsigned int mask, struct statx* status);
+#endif
 };
 
 FolderSearchCalls& SystemFolderSearchCalls();

@@ -9,8 +9,9 @@
 //   may not write. Nothing maps to 0x4 (system).
 // - Status follows symbolic links (stat); a dangling link is reported with its own status.
 //   An entry that vanishes between readdir and stat is left out.
-// - A folder that opendir cannot open gives no entries; a readdir that fails afterwards
-//   raises "Cannot list folder <folder>: readdir failed: <reason>".
+// - A folder that opendir cannot open gives no entries; a readdir that fails afterwards, or a
+//   status that cannot be had for another reason than the entry being gone, raises "Cannot
+//   list folder <folder>: readdir failed: <reason>" ("stat failed: ..." for the status).
 // - Size: the file's size split into 32-bit halves; 0 for folders.
 // - Times (UTC, 100 ns ticks since 1601-01-01): creation = birth time where the file
 //   system reports one (statx), else the status change time; last access = access time;
@@ -35,7 +36,12 @@ namespace platform {
 
 namespace {
 
-constexpr FolderSearchCalls kRealFolderSearchCalls{::opendir, ::readdir, ::closedir};
+constexpr FolderSearchCalls kRealFolderSearchCalls{::opendir, ::readdir, ::closedir
+#ifdef STATX_BTIME
+                                                    ,
+                                                    ::statx
+#endif
+};
 FolderSearchCalls folderSearchCalls = kRealFolderSearchCalls;
 
 std::uint64_t Ticks(std::int64_t seconds, std::int64_t nanoseconds) {
@@ -68,9 +74,10 @@ bool StatusOf(const char* path, Status& status) {
 #ifdef STATX_BTIME
   const unsigned mask = STATX_BASIC_STATS | STATX_BTIME;
   struct statx sx {};
-  int rc = statx(AT_FDCWD, path, AT_STATX_SYNC_AS_STAT, mask, &sx);
+  int rc = folderSearchCalls.statx(AT_FDCWD, path, AT_STATX_SYNC_AS_STAT, mask, &sx);
   if (rc != 0 && errno != ENOSYS) {
-    rc = statx(AT_FDCWD, path, AT_STATX_SYNC_AS_STAT | AT_SYMLINK_NOFOLLOW, mask, &sx);
+    rc = folderSearchCalls.statx(AT_FDCWD, path, AT_STATX_SYNC_AS_STAT | AT_SYMLINK_NOFOLLOW,
+                                 mask, &sx);
   }
   if (rc != 0) return errno == ENOSYS && StatusFromStat(path, status);
   status.isFolder = S_ISDIR(sx.stx_mode);
@@ -117,6 +124,14 @@ FolderSearch::~FolderSearch() {
 
 bool FolderSearch::Next(FolderEntry& entry) {
   if (state_->dir == nullptr) return false;
+  // A failure ends the search.
+  const auto fail = [&](const char* call) {
+    const int error = errno;
+    folderSearchCalls.closedir(state_->dir);
+    state_->dir = nullptr;
+    throw Exception("Cannot list folder " + (state_->folder.empty() ? "." : state_->folder) +
+                    ": " + call + " failed: " + std::strerror(error));
+  };
   // readdir tells its end from its failure only by errno.
   for (;;) {
     errno = 0;
@@ -128,7 +143,12 @@ bool FolderSearch::Next(FolderEntry& entry) {
       continue;
     }
     Status status;
-    if (!StatusOf((state_->folder + name).c_str(), status)) continue;
+    if (!StatusOf((state_->folder + name).c_str(), status)) {
+      // Gone since readdir named it: as if it had not been there.
+      if (errno == ENOENT || errno == ENOTDIR) continue;
+      // Any other failure would pass a shorter list for the folder, as a failing readdir would.
+      fail("stat");
+    }
 
     entry.name = name;
     entry.attributes = 0;
@@ -144,13 +164,9 @@ bool FolderSearch::Next(FolderEntry& entry) {
     entry.lastWriteTime = status.write;
     return true;
   }
-  const int error = errno;
+  if (errno != 0) fail("readdir");
   folderSearchCalls.closedir(state_->dir);
   state_->dir = nullptr;
-  if (error != 0) {
-    throw Exception("Cannot list folder " + (state_->folder.empty() ? "." : state_->folder) +
-                    ": readdir failed: " + std::strerror(error));
-  }
   return false;
 }
 
