@@ -33,9 +33,10 @@ class FolderSearch {
   FolderSearch& operator=(const FolderSearch&) = delete;
 
   // The next entry, "." and ".." included where the platform reports them; false at the end.
-  // A search that fails once it was open (readdir failing, FindNextFileA failing with
-  // anything but ERROR_NO_MORE_FILES) raises Exception "Cannot list folder <folder>: <call>
-  // failed: <reason>": ending there as at the end would pass a shorter list for the folder.
+  // A search that fails once it was open (readdir failing, or the status of an entry that
+  // is still there; FindNextFileA failing with anything but ERROR_NO_MORE_FILES) raises
+  // Exception "Cannot list folder <folder>: <call> failed: <reason>": ending there as at the
+  // end would pass a shorter list for the folder.
   bool Next(FolderEntry& entry);
 
  private:
