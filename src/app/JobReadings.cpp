@@ -32,9 +32,15 @@ const std::string& JobReadings::Days(int index, const TStringList& jobList) {
 
 DateTimeValue JobReadings::Time(int index, const TStringList& jobList,
                                 const platform::Clock& clock) {
+  const Reading& job = jobs_[static_cast<std::size_t>(index)];
+  return job.timeRead ? job.time : Time(index, TimeText(index, jobList), clock);
+}
+
+DateTimeValue JobReadings::Time(int index, const std::string& timeText,
+                                const platform::Clock& clock) {
   Reading& job = jobs_[static_cast<std::size_t>(index)];
   if (!job.timeRead) {
-    job.time = ParseDateTime(TimeText(index, jobList), ParseKind::DateAndTime, clock);
+    job.time = ParseDateTime(timeText, ParseKind::DateAndTime, clock);
     job.timeRead = true;
   }
   return job.time;
@@ -76,11 +82,15 @@ JobLine ReadJobLine(JobReadings& readings, int index, const TStringList& jobList
     job.decodeError = CurrentErrorMessage();
     return job;
   }
-  job.timeText = JobReadings::TimeText(index, jobList);
-  job.cmd = JobReadings::Command(index, jobList);
+  {
+    // Decoded once for both texts; it decoded without fault for the days just now.
+    const Tokens schedule(jobList.Line(index));
+    job.timeText = schedule.Value("time");
+    job.cmd = schedule.Value("cmd");
+  }
   job.key = LastRunKey(job.cmd);
   try {
-    job.t = readings.Time(index, jobList, clock);
+    job.t = readings.Time(index, job.timeText, clock);
   } catch (...) {
     job.timeError = CurrentErrorMessage();
   }
