@@ -12,7 +12,7 @@ std::string ProgramName() { return "harbovale-jobs"; }
 std::string ProgramVersion() { return ProgramName() + " " + LISTER_VERSION; }
 std::string SchedulerFileName() { return SCHEDULER_FILE_NAME; }
 
-CommandLine ReadCommandLine(int argc, const char* const* argv) {
+CommandLine ReadCommandLine(int argc, const char* const* argv, bool window) {
   CLI::App app(
       "Shows what the Harbovale scheduler sees in its folder: every file of \"Backup Jobs\", "
       "when each job last started and will next start, and why a job does not run. Reads "
@@ -45,6 +45,11 @@ CommandLine ReadCommandLine(int argc, const char* const* argv) {
       ->type_name("ORDER");
   app.add_flag("--watch", options.watch,
                "Show the table in the terminal and redraw it once a second until q or Ctrl-C");
+  bool windowShown = false;
+  if (window)
+    app.add_flag("--window", windowShown,
+                 "Show the same in a window that stays up to date (also what starting the "
+                 "program from Explorer or a shortcut does)");
   app.set_version_flag("--version", ProgramVersion() + " (JSON schema " +
                                         std::to_string(kJsonSchemaVersion) + ")");
   app.footer(

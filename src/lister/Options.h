@@ -27,7 +27,9 @@ struct CommandLine {
   int exitCode = 0;
 };
 
-CommandLine ReadCommandLine(int argc, const char* const* argv);
+// `window`: the program can show a window, so --help names --window (which main takes off
+// the command line before it comes here).
+CommandLine ReadCommandLine(int argc, const char* const* argv, bool window = false);
 
 // The lister's name and version ("harbovale-jobs 1.0.0"), and the scheduler's executable
 // that it looks for beside it.

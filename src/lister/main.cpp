@@ -125,7 +125,8 @@ int main(int argc, char** argv) {
   const WindowArguments arguments = TakeWindowOption(argc, argv);
   std::vector<const char*> rest;
   for (const std::string& argument : arguments.rest) rest.push_back(argument.c_str());
-  const CommandLine command = ReadCommandLine(static_cast<int>(rest.size()), rest.data());
+  const CommandLine command =
+      ReadCommandLine(static_cast<int>(rest.size()), rest.data(), WindowAvailable());
   if (arguments.window && !WindowAvailable()) return Fail(kNoWindowMessage, false);
   const bool window = arguments.window || onItsOwn;
   if (onItsOwn) LeaveConsole();
