@@ -154,11 +154,16 @@ std::vector<DetailField> DetailFields(const Survey& survey, std::size_t index,
                        ", time=" + s.time + ")"}});
     fields.push_back({"command", {s.cmd.empty() ? "-" : s.cmd}});
   }
-  if (row.lastText)
-    fields.push_back(
-        {"last",
-         {*row.lastText + (row.last ? "  (" + PassedText(survey, *row.last, clock) + " ago)"
-                                    : std::string("  (unreadable)"))}});
+  if (row.lastText) {
+    // A last start after the moment looked at (the store of a later day, or --now in the
+    // past) reads "in ...", which takes no "ago".
+    std::string when = "unreadable";
+    if (row.last) {
+      when = PassedText(survey, *row.last, clock);
+      if (!when.starts_with("in ")) when += " ago";
+    }
+    fields.push_back({"last", {*row.lastText + "  (" + when + ")"}});
+  }
   if (!row.next.empty() || row.listed) {
     DetailField next{"next", {}};
     for (const DateTimeValue moment : row.next) {

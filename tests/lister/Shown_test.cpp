@@ -120,6 +120,23 @@ TEST(DetailFields, AnErrorGivesItsBoxTextAndTheJobsItHoldsBack) {
                    }));
 }
 
+// The last start as a span from the moment looked at: before it "ago", after it "in".
+TEST(DetailFields, TheLastStartIsAgoOrToCome) {
+  const Installation installation;
+  installation.Job("past.hvj", Scheduled("1111111", "08:00:00", "p.cmd"));
+  installation.Job("later.hvj", Scheduled("1111111", "09:30:00", "l.cmd"));
+  installation.Store("p.cmd=12/9/2026 8:00:00 AM\r\nl.cmd=12/9/2026 9:30:00 AM\r\n");
+  const FakeClock clock(2026, 12, 9, 9, 0, 0);
+  const Survey survey = installation.Look(clock);
+  const auto last = [&](const std::string& file) {
+    for (const DetailField& field : DetailFields(survey, IndexOf(survey, file), clock))
+      if (field.name == "last") return field.lines.at(0);
+    return std::string("(none)");
+  };
+  EXPECT_EQ(last("past.hvj"), "12/9/2026 8:00:00 AM  (1h 0m ago)");
+  EXPECT_EQ(last("later.hvj"), "12/9/2026 9:30:00 AM  (in 30m 0s)");
+}
+
 TEST(StatusTexts, HoldNoCommandLineHint) {
   const Installation installation;
   installation.Job("off.hvj", "do_schedule=0");
