@@ -1,5 +1,7 @@
 #include "app/JobReadings.h"
 
+#include <optional>
+
 #include "app/DueRule.h"
 #include "app/ErrorText.h"
 #include "app/LastRunKey.h"
@@ -72,25 +74,24 @@ std::optional<std::string> JobLine::ErrorOn(DateTimeValue day) const {
   return storeError;
 }
 
-JobLine ReadJobLine(JobReadings& readings, int index, const TStringList& jobList,
+JobLine ReadJobLine(const std::string& line,
                     const std::function<std::string(const std::string&)>& storeValue,
                     const platform::Clock& clock) {
   JobLine job;
+  // One decoding serves every item: Days, TimeText and Command each decode the same line.
+  std::optional<Tokens> items;
   try {
-    job.days = readings.Days(index, jobList);
+    items.emplace(line);
+    job.days = items->Value("days");
   } catch (...) {
     job.decodeError = CurrentErrorMessage();
     return job;
   }
-  {
-    // Decoded once for both texts; it decoded without fault for the days just now.
-    const Tokens schedule(jobList.Line(index));
-    job.timeText = schedule.Value("time");
-    job.cmd = schedule.Value("cmd");
-  }
+  job.timeText = items->Value("time");
+  job.cmd = items->Value("cmd");
   job.key = LastRunKey(job.cmd);
   try {
-    job.t = readings.Time(index, job.timeText, clock);
+    job.t = ParseDateTime(job.timeText, ParseKind::DateAndTime, clock);  // as Time reads it
   } catch (...) {
     job.timeError = CurrentErrorMessage();
   }

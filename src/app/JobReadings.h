@@ -81,10 +81,10 @@ struct JobLine {
   bool AlwaysFails() const { return decodeError || timeError || storeError; }
 };
 
-// Line `index` of `jobList` read through `readings` (as the schedule check reads it: Days,
-// Time, and the last run as LastRun reads it). `storeValue` gives the store's text for a key
-// as TStrings::ValueOf does; the lister, which reads every job at once, looks keys up in a
-// table instead.
-JobLine ReadJobLine(JobReadings& readings, int index, const TStringList& jobList,
+// A line of the job list read as the schedule check reads it (Days, Time, and the last run as
+// LastRun reads it), from one decoding of the line. `storeValue` gives the store's text for a
+// key as TStrings::ValueOf does; the lister, which reads every job at once, looks keys up in
+// a table instead.
+JobLine ReadJobLine(const std::string& line,
                     const std::function<std::string(const std::string&)>& storeValue,
                     const platform::Clock& clock);

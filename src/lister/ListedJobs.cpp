@@ -1,9 +1,8 @@
 #include "lister/ListedJobs.h"
 
-#include <unordered_map>
+#include <algorithm>
 
 #include "app/DueRule.h"
-#include "platform/TextCompare.h"
 
 TickFailures::TickFailures(const std::vector<ListedJob>& jobs)
     : jobs_(jobs), alwaysFailing_(jobs.size()) {
@@ -29,19 +28,27 @@ std::size_t TickFailures::FirstFailing(DateTimeValue day) {
   return first;
 }
 
-std::vector<std::vector<std::size_t>> EarlierSharers(const std::vector<ListedJob>& jobs) {
-  // Jobs by store entry first: most commands are one job's alone.
-  std::unordered_map<std::string, std::vector<std::size_t>> byEntry;
+std::vector<std::vector<std::size_t>> EarlierSharers(const std::vector<ListedJob>& jobs,
+                                                     const std::vector<std::string>& foldedKeys) {
+  // Jobs by store entry first, in list order within each entry: most commands are one job's
+  // alone.
+  std::vector<std::size_t> byEntry;
+  byEntry.reserve(jobs.size());
   for (std::size_t i = 0; i < jobs.size(); ++i)
-    if (!jobs[i].AlwaysFails()) byEntry[platform::CaseFoldKey(jobs[i].key)].push_back(i);
+    if (!jobs[i].AlwaysFails()) byEntry.push_back(i);
+  std::stable_sort(byEntry.begin(), byEntry.end(), [&](std::size_t a, std::size_t b) {
+    return foldedKeys[a] < foldedKeys[b];
+  });
   std::vector<std::vector<std::size_t>> sharers(jobs.size());
-  for (const auto& [entry, group] : byEntry) {
-    for (std::size_t a = 0; a < group.size(); ++a)
-      for (std::size_t b = 0; b < a; ++b) {  // earlier in the list
-        const ListedJob& job = jobs[group[a]];
-        const ListedJob& other = jobs[group[b]];
+  for (std::size_t first = 0, end; first < byEntry.size(); first = end) {
+    end = first + 1;
+    while (end < byEntry.size() && foldedKeys[byEntry[end]] == foldedKeys[byEntry[first]]) ++end;
+    for (std::size_t a = first + 1; a < end; ++a)
+      for (std::size_t b = first; b < a; ++b) {  // earlier in the list
+        const ListedJob& job = jobs[byEntry[a]];
+        const ListedJob& other = jobs[byEntry[b]];
         if (!(other.t < job.t) && other.t < job.t + ScheduleWindow())
-          sharers[group[a]].push_back(group[b]);
+          sharers[byEntry[a]].push_back(byEntry[b]);
       }
   }
   return sharers;

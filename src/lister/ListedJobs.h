@@ -34,8 +34,10 @@ class TickFailures {
 // For each job k, the earlier jobs of the list that share its store entry and whose time
 // lies at or after its own, less than a window later: in a tick that finds both due, such a
 // job starts first and records a start that leaves job k nothing to do. (Commands that differ
-// in letter case only share one store entry.)
-std::vector<std::vector<std::size_t>> EarlierSharers(const std::vector<ListedJob>& jobs);
+// in letter case only share one store entry: `foldedKeys` holds each job's key through
+// platform::CaseFoldKey.)
+std::vector<std::vector<std::size_t>> EarlierSharers(const std::vector<ListedJob>& jobs,
+                                                     const std::vector<std::string>& foldedKeys);
 
 // Whether one of `sharers` of a job with time `t` and last run `lastRun` is due at `tick` of
 // `day` (every one of them reached on that day).

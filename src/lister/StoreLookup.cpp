@@ -12,6 +12,10 @@ StoreLookup::StoreLookup(const TStrings& store) : store_(store) {
 }
 
 std::string StoreLookup::ValueOf(std::string_view name) const {
-  const auto found = firstLine_.find(platform::CaseFoldKey(name));
+  return ValueOf(name, platform::CaseFoldKey(name));
+}
+
+std::string StoreLookup::ValueOf(std::string_view name, const std::string& foldedName) const {
+  const auto found = firstLine_.find(foldedName);
   return found == firstLine_.end() ? std::string() : store_.ValueAt(found->second, name);
 }

@@ -16,6 +16,8 @@ class StoreLookup {
   // `store` must outlive the lookup and not change meanwhile.
   explicit StoreLookup(const TStrings& store);
   std::string ValueOf(std::string_view name) const;
+  // The same for a name whose platform::CaseFoldKey is at hand.
+  std::string ValueOf(std::string_view name, const std::string& foldedName) const;
 
  private:
   const TStrings& store_;

@@ -13,6 +13,7 @@
 #include "lister/ScheduleWords.h"
 #include "lister/StoreLookup.h"
 #include "platform/Files.h"
+#include "platform/TextCompare.h"
 
 std::string_view StatusWord(JobStatus status) {
   switch (status) {
@@ -83,19 +84,46 @@ void LoadStore(SchedState& state, Survey& survey) {
   }
 }
 
-// What the folder walk found for the rows that hold a readable schedule line: the line
-// re-encoded as the rebuild puts it in the job list.
+// What the folder walk found: the listed jobs read as a tick reads them, and where the
+// rebuild stops.
 struct FolderWalk {
-  std::vector<std::size_t> listedRows;           // row of each job of the job list
-  std::vector<std::size_t> unlistedRows;         // rows of `unlisted`, in order
-  TStringList unlisted;                          // encoded lines of the others
-  std::optional<std::size_t> failedRow;          // where the rebuild stops
+  std::vector<std::size_t> listedRows;   // row of each job of the job list
+  std::vector<ListedJob> jobs;           // each job of the job list, read
+  std::vector<std::string> foldedKeys;   // each one's store entry, case-folded
+  std::optional<std::size_t> failedRow;  // where the rebuild stops
 };
 
+// A row's items as the schedule check reads them from the encoded line, with the time read
+// and the store's entry for its command. A step that fails leaves its part out (the
+// decoding, all of them). Takes what the row keeps from `job`; a listed job keeps what the
+// forecast needs (days, time, last run, store entry).
+void FillRow(JobLine& job, bool listed, SurveyRow& row) {
+  ScheduleItems& items = *row.schedule;
+  if (!job.decodeError) {
+    items.days = listed ? job.days : std::move(job.days);
+    items.time = std::move(job.timeText);
+    items.cmd = std::move(job.cmd);
+    if (!job.timeError) items.t = job.t;
+    if (!job.storeText.empty()) {
+      row.lastText = std::move(job.storeText);
+      if (!job.storeError) row.last = job.lastRun;
+    }
+  }
+  items.words = ScheduleInWords(items.days, items.t, items.time);
+}
+
 // Walks the job folder as the rebuild does, one row per entry; the rebuild's job list goes to
-// state.JobList. After a failing job file the rest is still read, to show it, but not listed.
-FolderWalk WalkFolder(SchedState& state, Survey& survey) {
+// survey.jobList. Every job file's line is read as a tick of the schedule check reads it,
+// those outside the job list only to show them: the scheduler never reads them. After a
+// failing job file the rest is still read, to show it, but not listed.
+FolderWalk WalkFolder(const SchedState& state, const StoreLookup& store,
+                      const platform::Clock& clock, Survey& survey) {
   FolderWalk walk;
+  std::string foldedKey;  // of the job being read
+  const auto storeValue = [&](const std::string& key) {
+    foldedKey = platform::CaseFoldKey(key);
+    return store.ValueOf(key, foldedKey);
+  };
   try {
     WalkJobFolder(state.JobsDir, state.FolderExclusions, [&](const JobFolderEntry& entry) {
       SurveyRow row;
@@ -114,18 +142,25 @@ FolderWalk WalkFolder(SchedState& state, Survey& survey) {
         if (!walk.failedRow) walk.failedRow = index;
       } else {
         const Tokens& schedule = *entry.schedule;
-        row.schedule = ScheduleItems{schedule.Value("do_schedule"), schedule.Value("days"),
-                                     schedule.Value("time"), schedule.Value("cmd"), {}, {}};
+        ScheduleItems& items = row.schedule.emplace();
+        items.doSchedule = schedule.Value("do_schedule");
         const bool scheduled = IsScheduled(schedule);
         row.status = scheduled ? JobStatus::Scheduled : JobStatus::Off;
         if (!scheduled) row.note = "do_schedule is not \"1\"";
-        if (scheduled && !walk.failedRow) {
-          state.JobList.Append(schedule.Text());
+        row.listed = scheduled && !walk.failedRow;
+        std::string line = schedule.Text();  // as the rebuild encodes it
+        JobLine job = ReadJobLine(line, storeValue, clock);
+        if (job.decodeError) {  // the items as the job file holds them
+          items.days = schedule.Value("days");
+          items.time = schedule.Value("time");
+          items.cmd = schedule.Value("cmd");
+        }
+        FillRow(job, row.listed, row);
+        if (row.listed) {
+          survey.jobList.push_back(std::move(line));
           walk.listedRows.push_back(index);
-          row.listed = true;
-        } else {
-          walk.unlisted.Append(schedule.Text());
-          walk.unlistedRows.push_back(index);
+          walk.foldedKeys.push_back(job.decodeError ? std::string() : std::move(foldedKey));
+          walk.jobs.push_back(std::move(job));
         }
       }
       survey.rows.push_back(std::move(row));
@@ -147,39 +182,6 @@ void HoldBackAfterFailedRebuild(const FolderWalk& walk, Survey& survey) {
     row.heldBack = HeldBack{failed.file, ErrorStage::Rebuild};
     if (row.status == JobStatus::Scheduled) failed.error->holdsBack.push_back(row.file);
   }
-}
-
-// A row's items as the schedule check reads them from the encoded line, with the time read
-// and the store's entry for its command. A step that fails leaves its part out (the
-// decoding, all of them).
-void FillRow(const JobLine& job, SurveyRow& row) {
-  if (!job.decodeError) {
-    row.schedule->days = job.days;
-    row.schedule->time = job.timeText;
-    row.schedule->cmd = job.cmd;
-    if (!job.timeError) row.schedule->t = job.t;
-    if (!job.storeText.empty()) {
-      row.lastText = job.storeText;
-      if (!job.storeError) row.last = job.lastRun;
-    }
-  }
-  row.schedule->words = ScheduleInWords(row.schedule->days, row.schedule->t, row.schedule->time);
-}
-
-// The lines of `lines` read as one tick of the schedule check reads them, each into its row.
-std::vector<JobLine> ReadLines(const TStringList& lines, const std::vector<std::size_t>& rows,
-                               const StoreLookup& store, const platform::Clock& clock,
-                               Survey& survey) {
-  JobReadings readings;
-  readings.BeginTick(SplitDate(survey.today).year, lines);
-  const auto storeValue = [&](const std::string& key) { return store.ValueOf(key); };
-  std::vector<JobLine> jobs;
-  jobs.reserve(rows.size());
-  for (std::size_t k = 0; k < rows.size(); ++k) {
-    jobs.push_back(ReadJobLine(readings, static_cast<int>(k), lines, storeValue, clock));
-    FillRow(jobs.back(), survey.rows[rows[k]]);
-  }
-  return jobs;
 }
 
 // The days (weekday or day-of-month positions) for which `days` holds no flag.
@@ -213,10 +215,10 @@ JobStatus StatusNow(const ListedJob& job, DateTimeValue today, DateTimeValue now
 }
 
 // Status, error, held-back jobs and next starts of every listed job.
-void Foretell(const FolderWalk& walk, const std::vector<ListedJob>& jobs, int iterations,
-              Survey& survey) {
+void Foretell(const FolderWalk& walk, int iterations, Survey& survey) {
+  const std::vector<ListedJob>& jobs = walk.jobs;
   TickFailures failures(jobs);
-  const std::vector<std::vector<std::size_t>> sharers = EarlierSharers(jobs);
+  const std::vector<std::vector<std::size_t>> sharers = EarlierSharers(jobs, walk.foldedKeys);
   std::map<std::string, std::vector<std::size_t>> unflaggedByDays;  // most jobs share a few
   const DateTimeValue today = survey.today, now = survey.nowOfDay;
   const std::size_t failingToday = failures.FirstFailing(today);
@@ -271,16 +273,10 @@ Survey TakeSurvey(const std::string& exeDir, const platform::Clock& clock, int i
     survey.jobsFolderMissing = true;
     return survey;
   }
-  const FolderWalk walk = WalkFolder(state, survey);
-  survey.listedJobs = state.JobList.LineCount();
-  survey.jobList.reserve(static_cast<std::size_t>(survey.listedJobs));
-  for (int i = 0; i < survey.listedJobs; ++i) survey.jobList.push_back(state.JobList.Line(i));
-  HoldBackAfterFailedRebuild(walk, survey);
   const StoreLookup store(state.LastRunStore);
-  // Jobs outside the job list are read the same way, only to show them: the scheduler
-  // never reads them.
-  ReadLines(walk.unlisted, walk.unlistedRows, store, clock, survey);
-  const std::vector<ListedJob> jobs = ReadLines(state.JobList, walk.listedRows, store, clock, survey);
-  Foretell(walk, jobs, iterations, survey);
+  const FolderWalk walk = WalkFolder(state, store, clock, survey);
+  survey.listedJobs = static_cast<int>(survey.jobList.size());
+  HoldBackAfterFailedRebuild(walk, survey);
+  Foretell(walk, iterations, survey);
   return survey;
 }

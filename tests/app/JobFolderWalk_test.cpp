@@ -96,13 +96,8 @@ TEST(ReadJobLine, GivesItsValuesAndEachErrorInTheTicksOrder) {
       {"braces", "days={1111111", "", "Tokens, {...} do not match", "Tokens, {...} do not match"},
   };
   for (const Case& c : cases) {
-    TStringList jobList;
-    jobList.Append(c.line);
-    JobReadings readings;
-    readings.BeginTick(2026, jobList);
     const JobLine job = ReadJobLine(
-        readings, 0, jobList, [&](const std::string& key) { return key == "a" ? c.stored : ""; },
-        clock);
+        c.line, [&](const std::string& key) { return key == "a" ? c.stored : ""; }, clock);
     EXPECT_EQ(job.ErrorOn(wednesday).value_or("-"), c.wednesday) << c.label;
     EXPECT_EQ(job.ErrorOn(saturday).value_or("-"), c.saturday) << c.label;
     if (!job.decodeError) {
