@@ -118,27 +118,41 @@ int CompareByColumn(const Survey& survey, std::size_t rowA, std::size_t rowB, Co
 
 std::vector<ShownRow> ShownRows(const Survey& survey, const platform::Clock& clock, bool all,
                                 SortOrder order) {
-  std::vector<std::size_t> rows;
-  for (std::size_t r = 0; r < survey.rows.size(); ++r)
-    if (all || ShownByDefault(survey.rows[r])) rows.push_back(r);
-  const auto before = [&](std::size_t a, std::size_t b) {
-    switch (order) {
-      case SortOrder::Next: {
-        const int group = Ordered(Group(survey.rows[a]), Group(survey.rows[b]));
-        if (group != 0) return group < 0;
-        return CompareByColumn(survey, a, b, Column::Next) < 0;
-      }
-      case SortOrder::File:
-        return CompareByColumn(survey, a, b, Column::Job) < 0;
-      case SortOrder::Listing:
-        break;
-    }
-    return false;
+  // Each row's sort key worked out once: the same order as CompareByColumn gives.
+  struct Keyed {
+    std::size_t row;
+    int group = 0;
+    std::optional<DateTimeValue> next;
+    std::string folded;  // the file name, case-folded
   };
-  std::stable_sort(rows.begin(), rows.end(), before);
+  std::vector<Keyed> rows;
+  rows.reserve(survey.rows.size());
+  for (std::size_t r = 0; r < survey.rows.size(); ++r) {
+    const SurveyRow& row = survey.rows[r];
+    if (!all && !ShownByDefault(row)) continue;
+    Keyed& keyed = rows.emplace_back(Keyed{r, Group(row), NextOf(row), {}});
+    if (order == SortOrder::File) keyed.folded = platform::CaseFoldKey(row.file);
+  }
+  const auto moments = [](DateTimeValue x, DateTimeValue y) { return Ordered(x, y); };
+  switch (order) {
+    case SortOrder::Next:
+      std::stable_sort(rows.begin(), rows.end(), [&](const Keyed& a, const Keyed& b) {
+        if (const int group = Ordered(a.group, b.group)) return group < 0;
+        return PresentFirst(a.next, b.next, moments) < 0;
+      });
+      break;
+    case SortOrder::File:
+      std::stable_sort(rows.begin(), rows.end(), [&](const Keyed& a, const Keyed& b) {
+        if (const int folded = Ordered(a.folded, b.folded)) return folded < 0;
+        return survey.rows[a.row].file < survey.rows[b.row].file;
+      });
+      break;
+    case SortOrder::Listing:
+      break;
+  }
   std::vector<ShownRow> shown;
   shown.reserve(rows.size());
-  for (const std::size_t r : rows) shown.push_back({r, CellsOf(survey, r, clock)});
+  for (const Keyed& keyed : rows) shown.push_back({keyed.row, CellsOf(survey, keyed.row, clock)});
   return shown;
 }
 

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <array>
+#include <string>
 #include <vector>
 
 #include "lister/Outputs.h"
@@ -8,23 +9,29 @@
 
 std::string TableOutput(const Survey& survey, const SchedulerPresence& presence, bool all,
                         const platform::Clock& clock, SortOrder order) {
-  std::vector<RowCells> table;
-  RowCells& titles = table.emplace_back();
+  const std::vector<ShownRow> shown = ShownRows(survey, clock, all, order);
+  RowCells titles;
   for (std::size_t c = 0; c < kColumnCount; ++c) titles[c] = ColumnTitle(static_cast<Column>(c));
-  for (ShownRow& row : ShownRows(survey, clock, all, order)) table.push_back(std::move(row.cells));
   std::array<std::size_t, kColumnCount> width{};
-  for (const RowCells& cells : table)
+  const auto widen = [&](const RowCells& cells) {
     for (std::size_t c = 0; c < kColumnCount; ++c) width[c] = std::max(width[c], cells[c].size());
+  };
+  widen(titles);
+  for (const ShownRow& row : shown) widen(row.cells);
 
+  std::size_t lineLength = 1;  // the line break
+  for (std::size_t c = 0; c < kColumnCount; ++c) lineLength += width[c] + 2;
   std::string text;
-  for (const RowCells& cells : table) {
-    std::string line;
+  text.reserve((shown.size() + 1) * lineLength + 1024);  // the table, and the notes and footer
+  const auto layOut = [&](const RowCells& cells) {
     for (std::size_t c = 0; c < kColumnCount; ++c) {
-      line += cells[c];
-      if (c + 1 < kColumnCount) line += std::string(width[c] - cells[c].size() + 2, ' ');
+      text += cells[c];
+      if (c + 1 < kColumnCount) text.append(width[c] - cells[c].size() + 2, ' ');
     }
-    text += line + "\n";
-  }
+    text += '\n';
+  };
+  layOut(titles);
+  for (const ShownRow& row : shown) layOut(row.cells);
   const auto notes = ErrorNotes(survey);
   if (!notes.empty()) text += "\n";
   for (const std::string& note : notes) text += note + "\n";
