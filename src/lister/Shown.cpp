@@ -118,41 +118,50 @@ int CompareByColumn(const Survey& survey, std::size_t rowA, std::size_t rowB, Co
 
 std::vector<ShownRow> ShownRows(const Survey& survey, const platform::Clock& clock, bool all,
                                 SortOrder order) {
-  // Each row's sort key worked out once: the same order as CompareByColumn gives.
-  struct Keyed {
-    std::size_t row;
-    int group = 0;
-    std::optional<DateTimeValue> next;
-    std::string folded;  // the file name, case-folded
-  };
-  std::vector<Keyed> rows;
+  std::vector<std::size_t> rows;
   rows.reserve(survey.rows.size());
-  for (std::size_t r = 0; r < survey.rows.size(); ++r) {
-    const SurveyRow& row = survey.rows[r];
-    if (!all && !ShownByDefault(row)) continue;
-    Keyed& keyed = rows.emplace_back(Keyed{r, Group(row), NextOf(row), {}});
-    if (order == SortOrder::File) keyed.folded = platform::CaseFoldKey(row.file);
-  }
-  const auto moments = [](DateTimeValue x, DateTimeValue y) { return Ordered(x, y); };
+  for (std::size_t r = 0; r < survey.rows.size(); ++r)
+    if (all || ShownByDefault(survey.rows[r])) rows.push_back(r);
+  // Each row's sort key worked out once, for the order CompareByColumn gives; ties keep the
+  // listing order.
   switch (order) {
-    case SortOrder::Next:
-      std::stable_sort(rows.begin(), rows.end(), [&](const Keyed& a, const Keyed& b) {
-        if (const int group = Ordered(a.group, b.group)) return group < 0;
-        return PresentFirst(a.next, b.next, moments) < 0;
+    case SortOrder::Next: {
+      struct Key {
+        int group;
+        bool noNext;
+        DateTimeValue next;
+        std::size_t row;
+      };
+      std::vector<Key> keys;
+      keys.reserve(rows.size());
+      for (const std::size_t r : rows) {
+        const SurveyRow& row = survey.rows[r];
+        keys.push_back({Group(row), row.next.empty(), row.next.empty() ? 0 : row.next.front(), r});
+      }
+      std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+        if (a.group != b.group) return a.group < b.group;
+        if (a.noNext != b.noNext) return b.noNext;
+        if (!a.noNext && (a.next < b.next || b.next < a.next)) return a.next < b.next;
+        return a.row < b.row;
+      });
+      for (std::size_t i = 0; i < keys.size(); ++i) rows[i] = keys[i].row;
+      break;
+    }
+    case SortOrder::File: {
+      std::vector<std::string> folded(survey.rows.size());
+      for (const std::size_t r : rows) folded[r] = platform::CaseFoldKey(survey.rows[r].file);
+      std::stable_sort(rows.begin(), rows.end(), [&](std::size_t a, std::size_t b) {
+        if (const int byFold = Ordered(folded[a], folded[b])) return byFold < 0;
+        return survey.rows[a].file < survey.rows[b].file;
       });
       break;
-    case SortOrder::File:
-      std::stable_sort(rows.begin(), rows.end(), [&](const Keyed& a, const Keyed& b) {
-        if (const int folded = Ordered(a.folded, b.folded)) return folded < 0;
-        return survey.rows[a.row].file < survey.rows[b.row].file;
-      });
-      break;
+    }
     case SortOrder::Listing:
       break;
   }
   std::vector<ShownRow> shown;
   shown.reserve(rows.size());
-  for (const Keyed& keyed : rows) shown.push_back({keyed.row, CellsOf(survey, keyed.row, clock)});
+  for (const std::size_t r : rows) shown.push_back({r, CellsOf(survey, r, clock)});
   return shown;
 }
 
