@@ -3,6 +3,7 @@
 #include "app/JobDiscovery.h"
 #include "app/ScheduleCheck.h"
 #include "platform/Files.h"
+#include "platform/Memory.h"
 
 TForm1::TForm1(SchedContext& context) : context_(context), errors_(context.shell) {
   LoadJobs = context_.shell.StartTimer(kTimerIntervalMs, [this] { DispatchTick(); });
@@ -12,8 +13,13 @@ TForm1::TForm1(SchedContext& context) : context_(context), errors_(context.shell
 }
 
 void TForm1::LoadJobsTimer() {
+  // The rebuild of the first tick, and the tenth after the backup application has gone, is
+  // the last for a while: the scheduler then idles with the job list it has, and what the
+  // rebuild used and freed goes back to the system rather than stay with the idle process.
+  const bool lastRebuild = context_.state.RescanCountdown == 1;
   DiscoverJobs(context_);
   CheckSchedule(context_);
+  if (lastRebuild && context_.state.RescanCountdown == 0) platform::ReturnFreeMemory();
 }
 
 void TForm1::DispatchTick() {
