@@ -1,6 +1,7 @@
 #include "lister/ListedJobs.h"
 
-#include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 #include "app/DueRule.h"
 
@@ -30,27 +31,30 @@ std::size_t TickFailures::FirstFailing(DateTimeValue day) {
 
 std::vector<std::vector<std::size_t>> EarlierSharers(const std::vector<ListedJob>& jobs,
                                                      const std::vector<std::string>& foldedKeys) {
-  // Jobs by store entry first, in list order within each entry: most commands are one job's
-  // alone.
-  std::vector<std::size_t> byEntry;
-  byEntry.reserve(jobs.size());
-  for (std::size_t i = 0; i < jobs.size(); ++i)
-    if (!jobs[i].AlwaysFails()) byEntry.push_back(i);
-  std::stable_sort(byEntry.begin(), byEntry.end(), [&](std::size_t a, std::size_t b) {
-    return foldedKeys[a] < foldedKeys[b];
-  });
-  std::vector<std::vector<std::size_t>> sharers(jobs.size());
-  for (std::size_t first = 0, end; first < byEntry.size(); first = end) {
-    end = first + 1;
-    while (end < byEntry.size() && foldedKeys[byEntry[end]] == foldedKeys[byEntry[first]]) ++end;
-    for (std::size_t a = first + 1; a < end; ++a)
-      for (std::size_t b = first; b < a; ++b) {  // earlier in the list
-        const ListedJob& job = jobs[byEntry[a]];
-        const ListedJob& other = jobs[byEntry[b]];
-        if (!(other.t < job.t) && other.t < job.t + ScheduleWindow())
-          sharers[byEntry[a]].push_back(byEntry[b]);
-      }
+  // Jobs by store entry first: most commands are one job's alone. Each job is linked to the
+  // next job of its entry in the list.
+  std::unordered_map<std::string_view, std::size_t> lastOfEntry;
+  lastOfEntry.reserve(jobs.size());
+  std::vector<std::size_t> firstOfEntry;  // the first job of each entry, in list order
+  std::vector<std::size_t> nextOfEntry(jobs.size(), jobs.size());
+  for (std::size_t i = 0; i < jobs.size(); ++i) {
+    if (jobs[i].AlwaysFails()) continue;
+    const auto [last, added] = lastOfEntry.try_emplace(foldedKeys[i], i);
+    if (added) {
+      firstOfEntry.push_back(i);
+    } else {
+      nextOfEntry[last->second] = i;
+      last->second = i;
+    }
   }
+  std::vector<std::vector<std::size_t>> sharers(jobs.size());
+  for (const std::size_t first : firstOfEntry)
+    for (std::size_t a = nextOfEntry[first]; a < jobs.size(); a = nextOfEntry[a])
+      for (std::size_t b = first; b != a; b = nextOfEntry[b]) {  // earlier in the list
+        const ListedJob& job = jobs[a];
+        const ListedJob& other = jobs[b];
+        if (!(other.t < job.t) && other.t < job.t + ScheduleWindow()) sharers[a].push_back(b);
+      }
   return sharers;
 }
 

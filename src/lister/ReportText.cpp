@@ -46,14 +46,26 @@ std::string ErrorNote(const SurveyRow& row) {
 
 }  // namespace
 
-std::string LeftText(const Survey& survey, DateTimeValue next, const platform::Clock& clock) {
-  const DateTimeValue span = UtcValue(next, clock) - UtcValue(Now(survey), clock);
+DateTimeValue NowUtc(const Survey& survey, const platform::Clock& clock) {
+  return UtcValue(Now(survey), clock);
+}
+
+std::string LeftText(DateTimeValue nowUtc, DateTimeValue next, const platform::Clock& clock) {
+  const DateTimeValue span = UtcValue(next, clock) - nowUtc;
   return span <= 0 ? "now" : SpanInWords(span);
 }
 
-std::string PassedText(const Survey& survey, DateTimeValue last, const platform::Clock& clock) {
-  const DateTimeValue span = UtcValue(Now(survey), clock) - UtcValue(last, clock);
+std::string PassedText(DateTimeValue nowUtc, DateTimeValue last, const platform::Clock& clock) {
+  const DateTimeValue span = nowUtc - UtcValue(last, clock);
   return span < 0 ? "in " + SpanInWords(span) : SpanInWords(span);
+}
+
+std::string LeftText(const Survey& survey, DateTimeValue next, const platform::Clock& clock) {
+  return LeftText(NowUtc(survey, clock), next, clock);
+}
+
+std::string PassedText(const Survey& survey, DateTimeValue last, const platform::Clock& clock) {
+  return PassedText(NowUtc(survey, clock), last, clock);
 }
 
 std::vector<std::string> ErrorNotes(const Survey& survey) {

@@ -19,6 +19,12 @@ std::string MomentText(DateTimeValue value);
 std::string LeftText(const Survey& survey, DateTimeValue next, const platform::Clock& clock);
 // How long ago `last` was: "1d 0h"; "in 2d 1h" for a moment still to come.
 std::string PassedText(const Survey& survey, DateTimeValue last, const platform::Clock& clock);
+// The same from the survey's moment in UTC (UtcValue), for many rows of one survey.
+std::string LeftText(DateTimeValue nowUtc, DateTimeValue next, const platform::Clock& clock);
+std::string PassedText(DateTimeValue nowUtc, DateTimeValue last, const platform::Clock& clock);
+
+// The survey's moment in UTC.
+DateTimeValue NowUtc(const Survey& survey, const platform::Clock& clock);
 
 // One sentence per error: its text and what it costs.
 std::vector<std::string> ErrorNotes(const Survey& survey);

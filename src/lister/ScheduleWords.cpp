@@ -123,6 +123,19 @@ std::string ScheduleInWords(const std::string& days, const std::optional<DateTim
   return text;
 }
 
+std::string ScheduleWordsMaker::operator()(const std::string& days,
+                                           const std::optional<DateTimeValue>& t,
+                                           const std::string& timeText) {
+  auto known = daysInWords_.find(days);
+  if (known == daysInWords_.end()) known = daysInWords_.emplace(days, DaysInWords(days)).first;
+  std::string text;
+  text.reserve(known->second.size() + 1 + std::max(timeText.size(), std::size_t{8}));
+  text += known->second;
+  text += ' ';
+  AppendTimeInWords(text, t, timeText);
+  return text;
+}
+
 std::string SpanInWords(DateTimeValue span) {
   const long long seconds = std::llround(std::fabs(span) * 86'400);
   const long long units[] = {seconds / 86'400, seconds / 3'600 % 24, seconds / 60 % 60,

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "foundation/DateTimeValue.h"
@@ -21,6 +22,17 @@ std::string TimeInWords(const std::optional<DateTimeValue>& t, const std::string
 
 std::string ScheduleInWords(const std::string& days, const std::optional<DateTimeValue>& t,
                             const std::string& timeText);
+
+// ScheduleInWords for the many jobs of a folder, which mostly share a few `days` texts: the
+// days in words are worked out once for each.
+class ScheduleWordsMaker {
+ public:
+  std::string operator()(const std::string& days, const std::optional<DateTimeValue>& t,
+                         const std::string& timeText);
+
+ private:
+  std::unordered_map<std::string, std::string> daysInWords_;
+};
 
 // A span of time, in days, as its two largest units: "2d 3h", "3h 5m", "5m 10s", "10s".
 std::string SpanInWords(DateTimeValue span);

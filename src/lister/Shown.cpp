@@ -64,17 +64,20 @@ std::optional<DateTimeValue> NextOf(const SurveyRow& row) {
 
 }  // namespace
 
-RowCells CellsOf(const Survey& survey, std::size_t index, const platform::Clock& clock) {
+namespace {
+
+RowCells CellsAt(const Survey& survey, std::size_t index, DateTimeValue nowUtc,
+                 const platform::Clock& clock) {
   const SurveyRow& row = survey.rows.at(index);
   RowCells cells;
   cells.fill("-");
   if (!row.next.empty()) {
     Cell(cells, Column::Next) = MomentText(row.next.front());
-    Cell(cells, Column::Left) = LeftText(survey, row.next.front(), clock);
+    Cell(cells, Column::Left) = LeftText(nowUtc, row.next.front(), clock);
   }
   if (row.heldBack && row.next.empty()) Cell(cells, Column::Left) = "held back";
   if (row.lastText) Cell(cells, Column::Last) = *row.lastText;
-  if (row.last) Cell(cells, Column::Passed) = PassedText(survey, *row.last, clock);
+  if (row.last) Cell(cells, Column::Passed) = PassedText(nowUtc, *row.last, clock);
   Cell(cells, Column::Job) = row.file;
   Cell(cells, Column::Status) = StatusWord(row.status);
   if (row.schedule) {
@@ -82,6 +85,12 @@ RowCells CellsOf(const Survey& survey, std::size_t index, const platform::Clock&
     if (!row.schedule->cmd.empty()) Cell(cells, Column::Command) = row.schedule->cmd;
   }
   return cells;
+}
+
+}  // namespace
+
+RowCells CellsOf(const Survey& survey, std::size_t index, const platform::Clock& clock) {
+  return CellsAt(survey, index, NowUtc(survey, clock), clock);
 }
 
 int CompareByColumn(const Survey& survey, std::size_t rowA, std::size_t rowB, Column column) {
@@ -161,7 +170,8 @@ std::vector<ShownRow> ShownRows(const Survey& survey, const platform::Clock& clo
   }
   std::vector<ShownRow> shown;
   shown.reserve(rows.size());
-  for (const std::size_t r : rows) shown.push_back({r, CellsOf(survey, r, clock)});
+  const DateTimeValue nowUtc = NowUtc(survey, clock);
+  for (const std::size_t r : rows) shown.push_back({r, CellsAt(survey, r, nowUtc, clock)});
   return shown;
 }
 

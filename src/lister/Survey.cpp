@@ -97,7 +97,7 @@ struct FolderWalk {
 // and the store's entry for its command. A step that fails leaves its part out (the
 // decoding, all of them). Takes what the row keeps from `job`; a listed job keeps what the
 // forecast needs (days, time, last run, store entry).
-void FillRow(JobLine& job, bool listed, SurveyRow& row) {
+void FillRow(JobLine& job, bool listed, ScheduleWordsMaker& inWords, SurveyRow& row) {
   ScheduleItems& items = *row.schedule;
   if (!job.decodeError) {
     items.days = listed ? job.days : std::move(job.days);
@@ -109,7 +109,7 @@ void FillRow(JobLine& job, bool listed, SurveyRow& row) {
       if (!job.storeError) row.last = job.lastRun;
     }
   }
-  items.words = ScheduleInWords(items.days, items.t, items.time);
+  items.words = inWords(items.days, items.t, items.time);
 }
 
 // Walks the job folder as the rebuild does, one row per entry; the rebuild's job list goes to
@@ -119,6 +119,7 @@ void FillRow(JobLine& job, bool listed, SurveyRow& row) {
 FolderWalk WalkFolder(const SchedState& state, const StoreLookup& store,
                       const platform::Clock& clock, Survey& survey) {
   FolderWalk walk;
+  ScheduleWordsMaker inWords;
   std::string foldedKey;  // of the job being read
   const auto storeValue = [&](const std::string& key) {
     foldedKey = platform::CaseFoldKey(key);
@@ -155,7 +156,7 @@ FolderWalk WalkFolder(const SchedState& state, const StoreLookup& store,
           items.time = schedule.Value("time");
           items.cmd = schedule.Value("cmd");
         }
-        FillRow(job, row.listed, row);
+        FillRow(job, row.listed, inWords, row);
         if (row.listed) {
           survey.jobList.push_back(std::move(line));
           walk.listedRows.push_back(index);
