@@ -34,15 +34,9 @@ const std::string& JobReadings::Days(int index, const TStringList& jobList) {
 
 DateTimeValue JobReadings::Time(int index, const TStringList& jobList,
                                 const platform::Clock& clock) {
-  const Reading& job = jobs_[static_cast<std::size_t>(index)];
-  return job.timeRead ? job.time : Time(index, TimeText(index, jobList), clock);
-}
-
-DateTimeValue JobReadings::Time(int index, const std::string& timeText,
-                                const platform::Clock& clock) {
   Reading& job = jobs_[static_cast<std::size_t>(index)];
   if (!job.timeRead) {
-    job.time = ParseDateTime(timeText, ParseKind::DateAndTime, clock);
+    job.time = ParseDateTime(TimeText(index, jobList), ParseKind::DateAndTime, clock);
     job.timeRead = true;
   }
   return job.time;

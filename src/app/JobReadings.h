@@ -32,8 +32,6 @@ class JobReadings {
   const std::string& Days(int index, const TStringList& jobList);
   // The job's time of day, read from its `time` item once (ConversionError when it cannot be).
   DateTimeValue Time(int index, const TStringList& jobList, const platform::Clock& clock);
-  // The same from the job's time text, for a caller that has decoded the line already.
-  DateTimeValue Time(int index, const std::string& timeText, const platform::Clock& clock);
   // The job's last run as `store` holds it for its command, read again whenever the store has
   // changed.
   DateTimeValue LastRun(int index, const TStringList& jobList, const TStringList& store,
