@@ -71,18 +71,26 @@ std::optional<std::string> JobLine::ErrorOn(DateTimeValue day) const {
 JobLine ReadJobLine(const std::string& line,
                     const std::function<std::string(const std::string&)>& storeValue,
                     const platform::Clock& clock) {
-  JobLine job;
-  // One decoding serves every item: Days, TimeText and Command each decode the same line.
   std::optional<Tokens> items;
   try {
     items.emplace(line);
-    job.days = items->Value("days");
   } catch (...) {
+    JobLine job;
     job.decodeError = CurrentErrorMessage();
     return job;
   }
-  job.timeText = items->Value("time");
-  job.cmd = items->Value("cmd");
+  return ReadJobItems(*items, storeValue, clock);
+}
+
+JobLine ReadJobItems(const Tokens& items,
+                     const std::function<std::string(const std::string&)>& storeValue,
+                     const platform::Clock& clock) {
+  JobLine job;
+  // One pass over the items serves Days, TimeText and Command, which each decode the line.
+  auto [days, timeText, cmd] = items.Values<3>({"days", "time", "cmd"});
+  job.days = std::move(days);
+  job.timeText = std::move(timeText);
+  job.cmd = std::move(cmd);
   job.key = LastRunKey(job.cmd);
   try {
     job.t = ParseDateTime(job.timeText, ParseKind::DateAndTime, clock);  // as Time reads it

@@ -19,6 +19,7 @@
 #include "foundation/DateTimeFormat.h"
 #include "foundation/DateTimeValue.h"
 #include "foundation/TStringList.h"
+#include "listing/Tokens.h"
 
 class JobReadings {
  public:
@@ -86,3 +87,7 @@ struct JobLine {
 JobLine ReadJobLine(const std::string& line,
                     const std::function<std::string(const std::string&)>& storeValue,
                     const platform::Clock& clock);
+// The same from the line decoded already (which cannot fail).
+JobLine ReadJobItems(const Tokens& items,
+                     const std::function<std::string(const std::string&)>& storeValue,
+                     const platform::Clock& clock);

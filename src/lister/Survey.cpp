@@ -150,11 +150,14 @@ FolderWalk WalkFolder(const SchedState& state, const StoreLookup& store,
         if (!scheduled) row.note = "do_schedule is not \"1\"";
         row.listed = scheduled && !walk.failedRow;
         std::string line = schedule.Text();  // as the rebuild encodes it
-        JobLine job = ReadJobLine(line, storeValue, clock);
+        // Ticks decode that text; where it gives the same items, those at hand are read.
+        JobLine job = schedule.SurvivesText() ? ReadJobItems(schedule, storeValue, clock)
+                                              : ReadJobLine(line, storeValue, clock);
         if (job.decodeError) {  // the items as the job file holds them
-          items.days = schedule.Value("days");
-          items.time = schedule.Value("time");
-          items.cmd = schedule.Value("cmd");
+          auto [days, time, cmd] = schedule.Values<3>({"days", "time", "cmd"});
+          items.days = std::move(days);
+          items.time = std::move(time);
+          items.cmd = std::move(cmd);
         }
         FillRow(job, row.listed, inWords, row);
         if (row.listed) {

@@ -2,9 +2,11 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "foundation/Exception.h"
+#include "platform/TextCompare.h"
 
 namespace {
 
@@ -26,6 +28,13 @@ constexpr std::array<signed char, 256> PlacesIn(std::string_view set) {
 }
 constexpr auto kPlaceInEscaped = PlacesIn(kEscaped);
 constexpr auto kPlaceInStructure = PlacesIn(kStructure);
+
+// Characters that an item does not keep through Text() and a decoding of it.
+constexpr auto kChangedByText = [] {
+  std::array<bool, 256> changed{};
+  for (const char c : std::string_view("\",{}")) changed[static_cast<unsigned char>(c)] = true;
+  return changed;
+}();
 
 int EscapedIndex(char c) { return kPlaceInEscaped[static_cast<unsigned char>(c)]; }
 int StructureIndex(char c) { return kPlaceInStructure[static_cast<unsigned char>(c)]; }
@@ -91,6 +100,34 @@ Tokens::Tokens(std::string text) {
 
 std::string Tokens::Value(const std::string& name) const {
   return UnescapeValue(items_.ValueOf(name));
+}
+
+void Tokens::ReadValues(const std::string_view* names, std::string* values,
+                        std::size_t count) const {
+  // Each name takes the first item it matches, as TStrings::ValueOf finds it.
+  const std::vector<std::string>& items = items_.Lines();
+  std::uint32_t unfound = count >= 32 ? ~0u : (1u << count) - 1;
+  for (std::size_t i = 0; i < items.size() && unfound != 0; ++i) {
+    const std::string& item = items[i];
+    const auto equals = item.find('=');
+    if (equals == std::string::npos) continue;
+    const std::string_view name = std::string_view(item).substr(0, equals);
+    for (std::size_t n = 0; n < count; ++n) {
+      if ((unfound >> n & 1) == 0 || !platform::SameTextIgnoringCase(name, names[n])) continue;
+      unfound &= ~(1u << n);
+      values[n] = UnescapeValue(items_.ValueAt(static_cast<int>(i), names[n]));
+    }
+  }
+}
+
+bool Tokens::SurvivesText() const {
+  const std::vector<std::string>& items = items_.Lines();
+  if (items.size() > 1 && items.back().empty()) return false;  // Text() would end in ','
+  for (const std::string& item : items) {
+    for (const char c : item)
+      if (kChangedByText[static_cast<unsigned char>(c)]) return false;
+  }
+  return true;
 }
 
 std::string Tokens::Text() const { return items_.CommaJoined(); }

@@ -3,6 +3,8 @@
 // groups and double-quoted items. Values are stored escaped: '<' '>' '|' '*' stand for
 // '{' '}' ',' '#'.
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -18,11 +20,25 @@ class Tokens {
 
   // Unescaped value of the first item named `name` (letter case ignored); empty when none.
   std::string Value(const std::string& name) const;
+  // The values of several names as Value gives each, from one pass over the items.
+  template <std::size_t N>
+  std::array<std::string, N> Values(const std::array<std::string_view, N>& names) const {
+    static_assert(N <= 32);
+    std::array<std::string, N> values;
+    ReadValues(names.data(), values.data(), N);
+    return values;
+  }
+  // Whether decoding Text() is sure to give these items again: no item holds a '"' (written
+  // twice), a ',' or a brace, and the last of several items is not empty (Text() would end in
+  // ',', which ends no item).
+  bool SurvivesText() const;
   // The items as one comma text.
   std::string Text() const;
   const TStringList& Items() const { return items_; }
 
  private:
+  void ReadValues(const std::string_view* names, std::string* values, std::size_t count) const;
+
   TStringList items_;
 };
 

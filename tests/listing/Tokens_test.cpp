@@ -83,6 +83,14 @@ TEST(TokensValue, GroupValueOfAListingEntry) {
   EXPECT_EQ(tokens.Value("attrib"), "32");
 }
 
+TEST(TokensValue, SeveralAtOnceAsEachAlone) {
+  Tokens tokens("Type=dir,name=x<y>,type=file,novalue,cmd=a|b");
+  const auto values = tokens.Values<4>({"type", "cmd", "size", "NAME"});
+  EXPECT_EQ(values, (std::array<std::string, 4>{"dir", "a,b", "", "x{y}"}));
+  for (std::size_t i = 0; i < values.size(); ++i)
+    EXPECT_EQ(values[i], tokens.Value(std::string(std::array{"type", "cmd", "size", "NAME"}[i])));
+}
+
 struct TextCase {
   const char* label;
   std::string decoded;
@@ -118,6 +126,35 @@ TEST(TokensText, RoundTripsPlainItemsButNotQuotesOrBareBraces) {
             std::vector<std::string>{"q=say \"\"hi\"\""});
   // "{a}" is written bare, and decoding it strips the braces.
   EXPECT_EQ(Tokens(Tokens(" {a}").Text()).Items().Lines(), std::vector<std::string>{"a"});
+}
+
+// Where SurvivesText holds, decoding Text() gives the same items; where it does not, it may
+// not (balanced braces often do, but are not looked into).
+TEST(TokensText, SurvivesTextOnlyWhereTheRoundTripGivesTheSameItems) {
+  struct Case {
+    std::string line;
+    bool survives, same;
+  };
+  const Case cases[] = {
+      {"do_schedule=1,days=0110,time=14:30,\"cmd=C:\\My App\\x.exe /a\"", true, true},
+      {"a,,b", true, true},
+      {"", true, true},
+      {",", true, true},
+      {"a=\tb\x01,c", true, true},
+      {" {a}", false, false},  // the item "{a}", which Text() writes bare
+      {"q=say \"hi\"", false, false},
+      {"x=1,y={a,b}", false, true},
+      {"x={a}", false, true},
+      {",,", false, false},
+      {"a, ", false, false},
+      {"x=}a{", false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    const Tokens first(c.line);
+    EXPECT_EQ(first.SurvivesText(), c.survives);
+    EXPECT_EQ(Tokens(first.Text()).Items().Lines() == first.Items().Lines(), c.same);
+  }
 }
 
 struct EscapeCase {
