@@ -49,17 +49,41 @@ int PresentFirst(const std::optional<T>& a, const std::optional<T>& b, Compare c
   return Ordered(!a, !b);
 }
 
+// A text as rows are ordered by it: with letter case ignored first, then exactly. Worked out
+// once per row where many rows are sorted by it.
+struct TextKey {
+  std::string folded;
+  std::string_view text;
+};
+
+TextKey TextKeyOf(std::string_view text) { return {platform::CaseFoldKey(text), text}; }
+
+int Ordered(const TextKey& a, const TextKey& b) {
+  if (const int folded = Ordered(a.folded, b.folded)) return folded;
+  return Ordered(a.text, b.text);
+}
+
 int TextOrder(const std::string& a, const std::string& b) {
-  if (const int folded = Ordered(platform::CaseFoldKey(a), platform::CaseFoldKey(b))) return folded;
-  return Ordered(a, b);
+  return Ordered(TextKeyOf(a), TextKeyOf(b));
+}
+
+// A row's next start as rows are ordered by it: rows with one first, the soonest first.
+struct NextKey {
+  bool none;
+  DateTimeValue next;
+};
+
+NextKey NextKeyOf(const SurveyRow& row) {
+  return {row.next.empty(), row.next.empty() ? 0 : row.next.front()};
+}
+
+int Ordered(const NextKey& a, const NextKey& b) {
+  if (const int none = Ordered(a.none, b.none)) return none;
+  return a.none ? 0 : Ordered(a.next, b.next);
 }
 
 std::optional<std::string> NonEmpty(const std::string& text) {
   return text.empty() ? std::nullopt : std::optional<std::string>(text);
-}
-
-std::optional<DateTimeValue> NextOf(const SurveyRow& row) {
-  return row.next.empty() ? std::nullopt : std::optional<DateTimeValue>(row.next.front());
 }
 
 }  // namespace
@@ -101,7 +125,7 @@ int CompareByColumn(const Survey& survey, std::size_t rowA, std::size_t rowB, Co
   switch (column) {
     case Column::Next:
     case Column::Left: {
-      if (const int next = PresentFirst(NextOf(a), NextOf(b), moments)) return next;
+      if (const int next = Ordered(NextKeyOf(a), NextKeyOf(b))) return next;
       // Without a next start: the held back ones (LEFT says so) together.
       return column == Column::Left ? Ordered(!a.heldBack, !b.heldBack) : 0;
     }
@@ -137,32 +161,26 @@ std::vector<ShownRow> ShownRows(const Survey& survey, const platform::Clock& clo
     case SortOrder::Next: {
       struct Key {
         int group;
-        bool noNext;
-        DateTimeValue next;
+        NextKey next;
         std::size_t row;
       };
       std::vector<Key> keys;
       keys.reserve(rows.size());
-      for (const std::size_t r : rows) {
-        const SurveyRow& row = survey.rows[r];
-        keys.push_back({Group(row), row.next.empty(), row.next.empty() ? 0 : row.next.front(), r});
-      }
+      for (const std::size_t r : rows)
+        keys.push_back({Group(survey.rows[r]), NextKeyOf(survey.rows[r]), r});
       std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
         if (a.group != b.group) return a.group < b.group;
-        if (a.noNext != b.noNext) return b.noNext;
-        if (!a.noNext && (a.next < b.next || b.next < a.next)) return a.next < b.next;
+        if (const int next = Ordered(a.next, b.next)) return next < 0;
         return a.row < b.row;
       });
       for (std::size_t i = 0; i < keys.size(); ++i) rows[i] = keys[i].row;
       break;
     }
     case SortOrder::File: {
-      std::vector<std::string> folded(survey.rows.size());
-      for (const std::size_t r : rows) folded[r] = platform::CaseFoldKey(survey.rows[r].file);
-      std::stable_sort(rows.begin(), rows.end(), [&](std::size_t a, std::size_t b) {
-        if (const int byFold = Ordered(folded[a], folded[b])) return byFold < 0;
-        return survey.rows[a].file < survey.rows[b].file;
-      });
+      std::vector<TextKey> keys(survey.rows.size());
+      for (const std::size_t r : rows) keys[r] = TextKeyOf(survey.rows[r].file);
+      std::stable_sort(rows.begin(), rows.end(),
+                       [&](std::size_t a, std::size_t b) { return Ordered(keys[a], keys[b]) < 0; });
       break;
     }
     case SortOrder::Listing:

@@ -146,6 +146,15 @@ TEST(TStringList, LoadLinesSplitsAtEveryKindOfLineBreakAndStopsAtNul) {
     lengths.bytes += lengths.lines.back() + (length % 3 == 0 ? "\r\n" : length % 3 == 1 ? "\n" : "\r");
   }
   all.push_back(lengths);
+  // Many short lines: a CR LF falls across the end of a block, and whole blocks of breaks lie
+  // before the line read.
+  Case many{"400 short lines", "", {}};
+  const char* const breaks[] = {"\r\n", "\r", "\n", "\r\n"};
+  for (int i = 0; i < 400; ++i) {
+    many.lines.push_back(std::string(static_cast<std::size_t>(1 + i % 5), 'x'));
+    many.bytes += many.lines.back() + breaks[i % 4];
+  }
+  all.push_back(many);
   TempFolder folder;
   for (const Case& c : all) {
     TStringList list = ListOf({"old"});
