@@ -115,12 +115,7 @@ std::string TimeInWords(const std::optional<DateTimeValue>& t, const std::string
 
 std::string ScheduleInWords(const std::string& days, const std::optional<DateTimeValue>& t,
                             const std::string& timeText) {
-  std::string text;
-  text.reserve(32 + timeText.size());
-  AppendDaysInWords(text, days);
-  text += ' ';
-  AppendTimeInWords(text, t, timeText);
-  return text;
+  return ScheduleWordsMaker()(days, t, timeText);
 }
 
 std::string ScheduleWordsMaker::operator()(const std::string& days,

@@ -20,6 +20,7 @@ std::string PositionsInWords(bool weekly, const std::vector<std::size_t>& positi
 // of day.
 std::string TimeInWords(const std::optional<DateTimeValue>& t, const std::string& timeText);
 
+// The days in words, then the time: "Mon-Fri 14:30:00".
 std::string ScheduleInWords(const std::string& days, const std::optional<DateTimeValue>& t,
                             const std::string& timeText);
 
