@@ -48,16 +48,16 @@ TEST(Survey, StatusNextStartAndErrorOfOneJob) {
       {"inside the window", job, "", 14, 30, 1, "due", "12/9/2026 2:30:00 PM", "-"},
       {"last second of the window", job, "", 14, 34, 59, "due", "12/9/2026 2:30:00 PM", "-"},
       {"window over, not started", job, "", 14, 35, 0, "missed", "12/10/2026 2:30:00 PM", "-"},
-      {"today's start recorded", job, "backup.cmd=12/9/2026 2:30:00 PM\r\n", 14, 30, 2,
-       "started", "12/10/2026 2:30:00 PM", "-"},
+      {"today's start recorded", job, "backup.cmd=12/9/2026 2:30:00 PM\r\n", 14, 30, 2, "started",
+       "12/10/2026 2:30:00 PM", "-"},
       {"yesterday's start recorded", job, "backup.cmd=12/8/2026 2:30:00 PM\r\n", 14, 30, 2, "due",
        "12/9/2026 2:30:00 PM", "-"},
-      {"not flagged today", Scheduled("0000011", "14:30:00", "w.cmd"), "", 15, 0, 0,
-       "scheduled", "12/12/2026 2:30:00 PM", "-"},
-      {"no flag at all", Scheduled("0000000", "14:30:00", "n.cmd"), "", 9, 0, 0, "scheduled",
-       "-", "-"},
-      {"scheduling off", "do_schedule=0,days=1111111,time=14:30:00,cmd=x", "", 9, 0, 0, "off",
-       "-", "-"},
+      {"not flagged today", Scheduled("0000011", "14:30:00", "w.cmd"), "", 15, 0, 0, "scheduled",
+       "12/12/2026 2:30:00 PM", "-"},
+      {"no flag at all", Scheduled("0000000", "14:30:00", "n.cmd"), "", 9, 0, 0, "scheduled", "-",
+       "-"},
+      {"scheduling off", "do_schedule=0,days=1111111,time=14:30:00,cmd=x", "", 9, 0, 0, "off", "-",
+       "-"},
       {"unreadable time", Scheduled("1111111", "25:00", "t.cmd"), "", 9, 0, 0, "error", "-",
        "'25:00' is not a valid date and time."},
       {"no time at all", "do_schedule=1,days=1111111,cmd=t.cmd", "", 9, 0, 0, "error", "-",
@@ -66,8 +66,8 @@ TEST(Survey, StatusNextStartAndErrorOfOneJob) {
        "'yesterday' is not a valid date and time."},
       {"day position outside the flags today", Scheduled("11", "14:30:00", "r.cmd"), "", 9, 0, 0,
        "error", "12/14/2026 2:30:00 PM", "Range check error."},
-      {"day position outside the flags on other days", Scheduled("111", "14:30:00", "r.cmd"), "",
-       9, 0, 0, "scheduled", "12/9/2026 2:30:00 PM", "Range check error."},
+      {"day position outside the flags on other days", Scheduled("111", "14:30:00", "r.cmd"), "", 9,
+       0, 0, "scheduled", "12/9/2026 2:30:00 PM", "Range check error."},
       {"braces that do not balance", "do_schedule=1,days={1111111", "", 9, 0, 0, "error", "-",
        "Tokens, {...} do not match."},
       {"braces that balance only before the rebuild encodes them",
@@ -223,6 +223,19 @@ TEST(Survey, AJobCoveredByAnEarlierOneWithTheSameCommandDoesNotStart) {
   ASSERT_EQ(survey.rows.size(), 2u);
   EXPECT_EQ(survey.rows[0].next.size(), 2u);
   EXPECT_TRUE(survey.rows[1].next.empty());
+}
+
+// The rebuild's encoding writes the quotes of a quoted item twice: the schedule check reads
+// the command with them doubled, and so does the survey. A plain command comes through as is.
+TEST(Survey, ACommandIsReadAsTheRebuildsEncodingLeavesIt) {
+  const Installation installation;
+  installation.Job("quoted.hvj", "do_schedule=1,days=1111111,time=14:30:00,\"cmd=say \"\"hi\"\"\"");
+  installation.Job("plain.hvj", Scheduled("1111111", "14:30:00", "C:\\Tools\\backup.exe /job 1"));
+  const Survey survey = installation.Look(FakeClock(2026, 12, 9, 9, 0, 0));
+  ASSERT_EQ(survey.rows.size(), 2u);
+  EXPECT_EQ(RowOf(survey, "quoted.hvj")->schedule->cmd, "say \"\"\"\"hi\"\"\"\"");
+  EXPECT_EQ(RowOf(survey, "plain.hvj")->schedule->cmd, "C:\\Tools\\backup.exe /job 1");
+  EXPECT_EQ(survey.jobList.size(), 2u);
 }
 
 TEST(Survey, TheStoreIsReadAsTheSchedulerReadsIt) {
