@@ -49,4 +49,6 @@ std::string ScheduleLineReader::Read(const std::string& name) {
   return TStrings::LoadLine(file, ScheduleLineIndex);
 }
 
-bool IsScheduled(const Tokens& schedule) { return schedule.Value("do_schedule") == "1"; }
+bool IsScheduled(const Tokens& schedule) { return IsScheduled(schedule.Value("do_schedule")); }
+
+bool IsScheduled(std::string_view doSchedule) { return doSchedule == "1"; }

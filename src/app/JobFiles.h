@@ -43,3 +43,5 @@ class ScheduleLineReader {
 
 // Whether a decoded schedule line has scheduling on: `do_schedule` is exactly "1".
 bool IsScheduled(const Tokens& schedule);
+// The same from the value of its `do_schedule`, read already.
+bool IsScheduled(std::string_view doSchedule);

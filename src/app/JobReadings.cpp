@@ -87,7 +87,7 @@ JobLine ReadJobItems(const Tokens& items,
                      const platform::Clock& clock) {
   JobLine job;
   // One pass over the items serves Days, TimeText and Command, which each decode the line.
-  auto [days, timeText, cmd] = items.Values<3>({"days", "time", "cmd"});
+  auto [days, timeText, cmd] = TickItems(items);
   job.days = std::move(days);
   job.timeText = std::move(timeText);
   job.cmd = std::move(cmd);
@@ -104,4 +104,8 @@ JobLine ReadJobItems(const Tokens& items,
     job.storeError = CurrentErrorMessage();
   }
   return job;
+}
+
+std::array<std::string, 3> TickItems(const Tokens& items) {
+  return items.Values<3>({"days", "time", "cmd"});
 }

@@ -10,6 +10,7 @@
 // on the rare tick that reads a text again or starts the job (the time text, the command) is
 // decoded from the job's line then, so the idle scheduler holds no second copy of them.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -91,3 +92,5 @@ JobLine ReadJobLine(const std::string& line,
 JobLine ReadJobItems(const Tokens& items,
                      const std::function<std::string(const std::string&)>& storeValue,
                      const platform::Clock& clock);
+// The items of a job's line that ticks read (days, time and cmd, in that order), in one pass.
+std::array<std::string, 3> TickItems(const Tokens& items);

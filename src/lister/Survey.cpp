@@ -145,7 +145,7 @@ FolderWalk WalkFolder(const SchedState& state, const StoreLookup& store,
         const Tokens& schedule = *entry.schedule;
         ScheduleItems& items = row.schedule.emplace();
         items.doSchedule = schedule.Value("do_schedule");
-        const bool scheduled = IsScheduled(schedule);
+        const bool scheduled = IsScheduled(items.doSchedule);
         row.status = scheduled ? JobStatus::Scheduled : JobStatus::Off;
         if (!scheduled) row.note = "do_schedule is not \"1\"";
         row.listed = scheduled && !walk.failedRow;
@@ -154,7 +154,7 @@ FolderWalk WalkFolder(const SchedState& state, const StoreLookup& store,
         JobLine job = schedule.SurvivesText() ? ReadJobItems(schedule, storeValue, clock)
                                               : ReadJobLine(line, storeValue, clock);
         if (job.decodeError) {  // the items as the job file holds them
-          auto [days, time, cmd] = schedule.Values<3>({"days", "time", "cmd"});
+          auto [days, time, cmd] = TickItems(schedule);
           items.days = std::move(days);
           items.time = std::move(time);
           items.cmd = std::move(cmd);
