@@ -1,20 +1,26 @@
 #!/usr/bin/env bash
 # Builds the scheduler for this machine and shows it at work: a copy of the program in
-# demo/ beside a "Backup Jobs" folder holding one job due at the start of the next minute.
-# The scheduler picks the job up, starts its command once, records the start in its
-# last-run store "qelvarn.dat", and is then stopped.
+# demo/ beside a "Backup Jobs" folder holding one job due at the start of the next minute,
+# with its companion harbovale-jobs beside it. The companion shows the job scheduled, the
+# scheduler starts its command once and records the start in its last-run store
+# "qelvarn.dat", the companion shows it started, and the scheduler is stopped.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
 bash scripts/install-deps.sh
 cmake --preset native >/dev/null
-cmake --build --preset native --target scheduler -j "$(nproc)" >/dev/null
+# Quiet unless it fails.
+log=$(cmake --build --preset native --target scheduler lister -j "$(nproc)" 2>&1) ||
+  { echo "$log" >&2; exit 1; }
 
 demo=$root/demo
 rm -rf "$demo"
 mkdir -p "$demo/Backup Jobs" "$demo/config" "$demo/run"
-cp build/native/harbovale-scheduler "$demo/"
+cp build/native/harbovale-scheduler build/native/harbovale-jobs "$demo/"
+# Autostart entry, lock and per-user state go to the demo folder, not to your desktop session; the
+# companion looks there too, so it sees the demo's scheduler.
+export XDG_CONFIG_HOME=$demo/config XDG_RUNTIME_DIR=$demo/run XDG_STATE_HOME=$demo/state
 
 # The job runs at the start of the next minute (or the one after, if that is too close).
 due=$(date -d "+$(( 10#$(date +%S) > 50 ? 2 : 1 )) minute" +%H:%M:00)
@@ -30,23 +36,42 @@ echo "Job file:   $demo/Backup Jobs/demo.hvj (its 23rd line is the schedule)"
 tail -n 1 "$demo/Backup Jobs/demo.hvj"
 echo "Starting the scheduler at $(date +%T); the job is due at $due."
 
-# Autostart entry and locks go to the demo folder, not to your desktop session.
-XDG_CONFIG_HOME="$demo/config" XDG_RUNTIME_DIR="$demo/run" "$demo/harbovale-scheduler" &
+"$demo/harbovale-scheduler" &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 
-deadline=$((SECONDS + 150))
-until [ -s "$demo/started.log" ] || [ $SECONDS -ge $deadline ]; do sleep 1; done
+# Prints the command as you would type it, then runs it: the companion exits 0 when every
+# listed job is fine.
+jobs_table() {
+  echo
+  echo "\$ cd $demo && ./harbovale-jobs"
+  (cd "$demo" && ./harbovale-jobs) || { echo "harbovale-jobs exited with $?." >&2; exit 1; }
+}
+
+# Waits until the file has content, for at most the given number of seconds.
+wait_for() {
+  local deadline=$((SECONDS + $2))
+  until [ -s "$1" ] || [ $SECONDS -ge $deadline ]; do sleep 0.2; done
+  [ -s "$1" ]
+}
+
+# The scheduler holds its lock before it writes the autostart entry: then it runs.
+autostart=$demo/config/autostart/harbovale-scheduler.desktop
+wait_for "$autostart" 10 || { echo "The scheduler did not start." >&2; exit 1; }
+jobs_table
+
+if ! wait_for "$demo/started.log" 150; then
+  echo "The job did not run within the deadline." >&2
+  exit 1
+fi
+echo
+echo "The job ran:                $(cat "$demo/started.log")"
+jobs_table
+
 kill -TERM $pid 2>/dev/null || true
 wait $pid 2>/dev/null || true
 trap - EXIT
 
-if [ -s "$demo/started.log" ]; then
-  echo
-  echo "The job ran:                $(cat "$demo/started.log")"
-  echo "Last-run store qelvarn.dat: $(cat "$demo/qelvarn.dat" | tr -d '\r')"
-  echo "Autostart entry written:    $demo/config/autostart/harbovale-scheduler.desktop"
-else
-  echo "The job did not run within the deadline." >&2
-  exit 1
-fi
+echo
+echo "Last-run store qelvarn.dat: $(tr -d '\r' <"$demo/qelvarn.dat")"
+echo "Autostart entry written:    $autostart"

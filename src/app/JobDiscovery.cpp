@@ -29,8 +29,9 @@ bool ShouldRebuild(SchedContext& context) {
 // An unreadable job file ends the listing with the jobs found before it.
 void ListScheduledJobs(SchedContext& context, TStringList& found) {
   const SchedState& state = context.state;
-  if (!platform::FolderExists(state.JobsDir)) return;
-  WalkJobFolder(state.JobsDir, state.FolderExclusions, [&](const JobFolderEntry& entry) {
+  const FolderView jobs = state.Jobs();
+  if (!jobs.Exists()) return;
+  WalkJobFolder(jobs, state.FolderExclusions, [&](const JobFolderEntry& entry) {
     if (entry.error) std::rethrow_exception(entry.error);
     if (entry.schedule && IsScheduled(*entry.schedule)) found.Append(entry.schedule->Text());
   });

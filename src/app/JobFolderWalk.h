@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "app/FolderView.h"
 #include "listing/Tokens.h"
 
 struct JobFolderEntry {
@@ -17,8 +18,11 @@ struct JobFolderEntry {
   std::exception_ptr error;          // what reading a job file raised
 };
 
-// Hands every entry of `jobsDir` (skipping `exclusions`) to `visit`. A listing that fails
-// raises before the first entry. A job file that cannot be read comes with its error, and
-// `visit` decides: the rebuild ends there by raising it, the lister goes on to show the rest.
-void WalkJobFolder(const std::string& jobsDir, const std::string& exclusions,
+// Hands every entry of the job folder `jobs` as this user sees it (skipping `exclusions`) to
+// `visit`: the real folder's entries in their order, each one that the user's copy also
+// holds taken from the copy in its place, then the copy's other entries in the copy's order.
+// A listing that fails raises before the first entry. A job file that cannot be read comes
+// with its error, and `visit` decides: the rebuild ends there by raising it, the lister goes
+// on to show the rest.
+void WalkJobFolder(const FolderView& jobs, const std::string& exclusions,
                    const std::function<void(const JobFolderEntry&)>& visit);

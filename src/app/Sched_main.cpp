@@ -5,7 +5,11 @@
 SchedState InitializeSched_main(const std::string& exePath) {
   SchedState state;
   state.ExeDir = FolderOfPath(exePath);
-  state.JobsDir = state.ExeDir + "Backup Jobs" + platform::kPathSeparator;
+  const FolderView program = FolderView::Of(state.ExeDir);
+  const FolderView jobs = program.Sub(kJobsFolderName);
+  state.JobsDir = jobs.real;
+  state.ExeDirCopy = program.copy;
+  state.JobsDirCopy = jobs.copy;
   state.FolderExclusions = ":Temporary Internet Files:RECYCLER:";
   state.BackupAppMutexName = "HarbovaleMutex_8m01349r464";
   return state;

@@ -20,7 +20,7 @@ void CheckSchedule(SchedContext& context) {
     // Recorded and saved before the start: a job that cannot be recorded is not started.
     const std::string cmd = JobReadings::Command(j, state.JobList);
     state.LastRunStore.SetValueOf(LastRunKey(cmd), DateTimeText(today + t));
-    state.LastRunStore.SaveLines(state.StorePath());
+    SaveLinesInto(state.LastRunStore, state.Program(), StoreFileName);
     context.launcher.Start(cmd);
   }
 }

@@ -275,16 +275,23 @@ std::string TStrings::LoadLine(platform::InputFile& file, int index) {
   IndexError(index);
 }
 
-void TStrings::SaveLines(const std::string& path) const {
+void TStrings::SaveLines(const std::string& path) const { RaiseSaveError(TrySaveLines(path), path); }
+
+platform::SaveOutcome TStrings::TrySaveLines(const std::string& path) const {
   std::string text;
   for (int i = 0; i < LineCount(); ++i) {
     text += LineRef(i);
     text += "\r\n";
   }
-  switch (platform::ReplaceWholeFile(path, text)) {
+  return platform::ReplaceWholeFile(path, text);
+}
+
+void TStrings::RaiseSaveError(platform::SaveOutcome outcome, const std::string& path) {
+  switch (outcome) {
     case platform::SaveOutcome::Saved:
       return;
     case platform::SaveOutcome::CannotCreate:
+    case platform::SaveOutcome::Refused:
       throw EFCreateError("Cannot create file " + path);
     case platform::SaveOutcome::ShortWrite:
       throw EWriteError("Stream write error");

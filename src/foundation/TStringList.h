@@ -57,6 +57,11 @@ class TStrings {
   // Writes every line followed by CR LF. The file is replaced in one step, so after a
   // failure ("Cannot create file %s", "Stream write error") the previous file is whole.
   void SaveLines(const std::string& path) const;
+  // The same, telling how the save went rather than raising: for a caller that has another
+  // place to save in when the folder refuses (Refused). RaiseSaveError raises what
+  // SaveLines raises for an outcome other than Saved.
+  platform::SaveOutcome TrySaveLines(const std::string& path) const;
+  static void RaiseSaveError(platform::SaveOutcome outcome, const std::string& path);
 
  protected:
   [[noreturn]] static void IndexError(int index);

@@ -84,7 +84,9 @@ std::string JsonOutput(const Survey& survey, const SchedulerPresence& presence,
   document["folder"] = Text(survey.exeDir);
   document["jobFolder"] = Text(survey.jobsDir);
   document["jobFolderFound"] = !survey.jobsFolderMissing;
+  document["folderCopy"] = survey.folderCopy.empty() ? json(nullptr) : Text(survey.folderCopy);
   document["store"] = Text(survey.storePath);
+  document["storeFound"] = survey.storeFound;
   document["storeError"] = OptionalText(survey.storeError);
   document["listingError"] = OptionalText(survey.listingError);
   document["files"] = json::array();

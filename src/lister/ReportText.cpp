@@ -74,7 +74,7 @@ std::vector<std::string> ErrorNotes(const Survey& survey) {
     notes.push_back(StoreFileName + std::string(": ") + Quoted(*survey.storeError) +
                     " The scheduler cannot start while this lasts.");
   if (survey.listingError)
-    notes.push_back("Backup Jobs: " + Quoted(*survey.listingError) +
+    notes.push_back(kJobsFolderName + std::string(": ") + Quoted(*survey.listingError) +
                     " The rebuild fails before the first file: no job is listed.");
   for (const SurveyRow& row : survey.rows)
     if (row.error) notes.push_back(ErrorNote(row));

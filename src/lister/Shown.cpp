@@ -253,6 +253,13 @@ std::vector<std::string> StatusTexts(const Survey& survey, const SchedulerPresen
                     std::to_string(c.off) + " off, " + std::to_string(c.ignored) + " ignored; " +
                     std::to_string(c.withErrors) + " with errors.");
   }
+  // Which store the scheduler reads: where the folder refuses this user, the user's copy.
+  std::string store = "Store: " + Quoted(survey.storePath);
+  if (!survey.storeFound)
+    store += ", not written yet";
+  else if (!survey.folderCopy.empty() && survey.storePath.starts_with(survey.folderCopy))
+    store += " (this user's copy of the folder)";
+  lines.push_back(store + ".");
   if (survey.SchedulerWouldQuit())
     lines.push_back(
         "No job is scheduled: at its next rebuild the scheduler removes its log-on registration "

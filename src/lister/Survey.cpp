@@ -76,9 +76,11 @@ std::string IgnoredReason(const SurveyRow& row) {
 // The last-run store as the scheduler's start-up loads it, read so that a save of the
 // scheduler at that moment goes ahead.
 void LoadStore(SchedState& state, Survey& survey) {
-  if (!platform::FileExists(state.StorePath())) return;
+  survey.storePath = state.StorePath();
+  survey.storeFound = platform::FileExists(survey.storePath);
+  if (!survey.storeFound) return;
   try {
-    state.LastRunStore.LoadLines(state.StorePath(), platform::ReadSharing::Everyone);
+    state.LastRunStore.LoadLines(survey.storePath, platform::ReadSharing::Everyone);
   } catch (...) {
     survey.storeError = BoxText();
   }
@@ -126,7 +128,7 @@ FolderWalk WalkFolder(const SchedState& state, const StoreLookup& store,
     return store.ValueOf(key, foldedKey);
   };
   try {
-    WalkJobFolder(state.JobsDir, state.FolderExclusions, [&](const JobFolderEntry& entry) {
+    WalkJobFolder(state.Jobs(), state.FolderExclusions, [&](const JobFolderEntry& entry) {
       SurveyRow row;
       const std::size_t index = survey.rows.size();
       row.file = entry.name;
@@ -271,9 +273,9 @@ Survey TakeSurvey(const std::string& exeDir, const platform::Clock& clock, int i
   survey.nowOfDay = LocalTimeOfDay(clock);
   survey.exeDir = state.ExeDir;
   survey.jobsDir = state.JobsDir;
-  survey.storePath = state.StorePath();
+  survey.folderCopy = state.ExeDirCopy;
   LoadStore(state, survey);
-  if (!platform::FolderExists(state.JobsDir)) {
+  if (!state.Jobs().Exists()) {
     survey.jobsFolderMissing = true;
     return survey;
   }

@@ -66,7 +66,10 @@ struct SurveyCounts {
 
 struct Survey {
   DateTimeValue today = 0, nowOfDay = 0;
-  std::string exeDir, jobsDir, storePath;
+  std::string exeDir, jobsDir;
+  std::string folderCopy;  // this user's copy of the folder, laid over it; empty: none named
+  std::string storePath;   // the store that start-up loads: in the copy where it holds one
+  bool storeFound = false;
   bool jobsFolderMissing = false;
   std::optional<std::string> storeError;    // the scheduler cannot start while this lasts
   std::optional<std::string> listingError;  // the rebuild fails before the first file

@@ -97,7 +97,10 @@ std::optional<std::string> UnsafeFolderReason(const std::string& path);
 // (GetFullPathNameA; realpath on POSIX); `path` itself when that fails.
 std::string FullPath(const std::string& path);
 
-enum class SaveOutcome { Saved, CannotCreate, ShortWrite };
+// Refused: the folder denied this user the temporary file for lack of rights (ERROR_ACCESS_DENIED;
+// EACCES, EPERM or EROFS), where the user's copy of the folder may take the file instead.
+// CannotCreate: any other failure to create the temporary file or to put it in place.
+enum class SaveOutcome { Saved, CannotCreate, Refused, ShortWrite };
 
 // Writes `bytes` to a new temporary file in the same folder and puts it in place of `path`
 // in one step (MoveFileExA with replace-existing and write-through; rename on POSIX). On any
@@ -106,5 +109,22 @@ enum class SaveOutcome { Saved, CannotCreate, ShortWrite };
 // survives a power cut). A failing write or file flush is ShortWrite, a failing rename
 // CannotCreate; a failing folder flush is still Saved, since the new file is in place by then.
 SaveOutcome ReplaceWholeFile(const std::string& path, std::string_view bytes);
+
+// This user's own copy of the folder `folder` (a full path with its trailing separator),
+// where the system keeps the files that the folder refuses this user, and from where it shows
+// them over the folder. Windows: the virtual store, "%LOCALAPPDATA%\VirtualStore\" followed
+// by the folder's path without its drive. POSIX: "$XDG_STATE_HOME/harbovale-scheduler"
+// ($HOME/.local/state when unset) followed by the folder's path. With its trailing
+// separator; empty when the system names none (a folder on no drive, no home).
+std::string UserCopyOfFolder(const std::string& folder);
+
+// Makes `folder` and each missing folder above it, for this user alone (0700 on POSIX; on
+// Windows they take the rights of the per-user folder they are made in). False when one
+// cannot be made or is not a folder.
+bool MakeFolders(const std::string& folder);
+
+// The key under which the file system tells the names in one folder apart: the name itself
+// on POSIX; on Windows, whose file names ignore letter case, the name case-folded.
+std::string FileNameKey(const std::string& name);
 
 }  // namespace platform

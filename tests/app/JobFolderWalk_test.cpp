@@ -21,7 +21,7 @@ class JobFolderWalk : public SchedulerFixture {
   // schedule line re-encoded.
   std::map<std::string, std::string> Walk() {
     std::map<std::string, std::string> seen;
-    WalkJobFolder(state.JobsDir, state.FolderExclusions, [&](const JobFolderEntry& entry) {
+    WalkJobFolder(state.Jobs(), state.FolderExclusions, [&](const JobFolderEntry& entry) {
       std::string& outcome = seen[entry.name];
       if (entry.folder)
         outcome = "folder";
@@ -63,7 +63,7 @@ TEST_F(JobFolderWalk, GivesEveryEntryWithWhatTheRebuildMakesOfIt) {
 TEST_F(JobFolderWalk, AVisitThatRaisesEndsTheWalk) {
   for (const char* name : {"a.hvj", "b.hvj", "c.hvj", "d.hvj"}) WriteJob(name, "do_schedule=1", 3);
   int visits = 0;
-  EXPECT_THROW(WalkJobFolder(state.JobsDir, state.FolderExclusions,
+  EXPECT_THROW(WalkJobFolder(state.Jobs(), state.FolderExclusions,
                              [&](const JobFolderEntry& entry) {
                                ++visits;
                                if (entry.error) std::rethrow_exception(entry.error);

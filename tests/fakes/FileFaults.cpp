@@ -11,6 +11,9 @@
 #include "platform/posix/FileCalls.h"
 #endif
 
+#include <string_view>
+#include <vector>
+
 namespace {
 
 // One fault at a time: the swapped-in calls are plain functions and find it here.
@@ -118,7 +121,49 @@ void Swap(FileFaults::Call call) {
 }
 #endif
 
+// The folders that refuse new files, and whether `path` is a file directly in one of them.
+std::vector<std::string> refusedFolders;
+
+bool InRefusedFolder(const char* path) {
+  const std::string_view file(path);
+  for (const std::string& folder : refusedFolders) {
+    if (!file.starts_with(folder)) continue;
+    const std::string_view name = file.substr(folder.size());
+    if (name.find_first_of("\\/") == std::string_view::npos) return true;
+  }
+  return false;
+}
+
+#ifdef _WIN32
+HANDLE WINAPI RefusingCreateFile(LPCSTR path, DWORD access, DWORD share,
+                                 LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
+                                 HANDLE templateFile) {
+  if (disposition != OPEN_EXISTING && InRefusedFolder(path)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
+  return RealFileCalls().createFile(path, access, share, security, disposition, flags, templateFile);
+}
+void SwapInRefusal() { platform::SystemFileCalls().createFile = RefusingCreateFile; }
+#else
+int RefusingOpen(const char* path, int flags, mode_t mode) {
+  if ((flags & O_CREAT) != 0 && InRefusedFolder(path)) return errno = EACCES, -1;
+  return RealFileCalls().open(path, flags, mode);
+}
+void SwapInRefusal() { platform::SystemFileCalls().open = RefusingOpen; }
+#endif
+
 }  // namespace
+
+RefusedFolder::RefusedFolder(std::string folder) {
+  refusedFolders.push_back(std::move(folder));
+  SwapInRefusal();
+}
+
+RefusedFolder::~RefusedFolder() {
+  refusedFolders.pop_back();
+  if (refusedFolders.empty()) platform::SystemFileCalls() = RealFileCalls();
+}
 
 FileFaults::FileFaults(Call call, int failing) {
   callsMade = 0;

@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
 
+#include "TestSupport.h"
 #include "fakes/FileFaults.h"
 #include "fakes/TempFolder.h"
 
@@ -275,3 +277,58 @@ TEST(UnsafeToRunReason, ALinkIsFollowedToTheFile) {
 
 }  // namespace
 #endif
+
+namespace {
+
+// Where the system keeps this user's copy of a program folder, and how its folders are made.
+TEST(UserCopyOfFolder, IsNamedAfterTheFolderInTheUsersOwnPlace) {
+#ifdef _WIN32
+  const std::string copy = platform::UserCopyOfFolder("C:\\Program Files\\Harbovale\\");
+  EXPECT_TRUE(copy.ends_with("\\VirtualStore\\Program Files\\Harbovale\\")) << copy;
+  EXPECT_EQ(copy[1], ':') << copy;  // under the user's local application data
+  EXPECT_EQ(platform::UserCopyOfFolder("D:/Apps/Harbovale/"),
+            copy.substr(0, copy.size() - std::string("Program Files\\Harbovale\\").size()) +
+                "Apps\\Harbovale\\");
+  EXPECT_EQ(platform::UserCopyOfFolder("\\\\server\\share\\Harbovale\\"), "");  // on no drive
+#else
+  using testsupport::ScopedEnvironment;
+  const ScopedEnvironment home("HOME", "/home/me");
+  {
+    const ScopedEnvironment state("XDG_STATE_HOME", "/var/state/me");
+    EXPECT_EQ(platform::UserCopyOfFolder("/opt/harbovale/"),
+              "/var/state/me/harbovale-scheduler/opt/harbovale/");
+  }
+  // Unset, empty or relative: not a place to keep anything.
+  for (const std::optional<std::string>& state :
+       {std::optional<std::string>(), std::optional<std::string>(""),
+        std::optional<std::string>("relative/state")}) {
+    const ScopedEnvironment unset("XDG_STATE_HOME", state);
+    EXPECT_EQ(platform::UserCopyOfFolder("/opt/harbovale/"),
+              "/home/me/.local/state/harbovale-scheduler/opt/harbovale/");
+  }
+  EXPECT_EQ(platform::UserCopyOfFolder("relative/"), "");
+  const ScopedEnvironment noHome("HOME", std::nullopt);
+  const ScopedEnvironment noState("XDG_STATE_HOME", std::nullopt);
+  EXPECT_EQ(platform::UserCopyOfFolder("/opt/harbovale/"), "");
+#endif
+}
+
+TEST(MakeFolders, MakesEveryMissingFolderOnTheWayForThisUserAlone) {
+  TempFolder folder;
+  const char sep = platform::kPathSeparator;
+  const std::string deep = folder.Path() + "a" + sep + "b" + sep + "c" + sep;
+  ASSERT_TRUE(platform::MakeFolders(deep));
+  EXPECT_TRUE(platform::FolderExists(deep));
+  EXPECT_TRUE(platform::MakeFolders(deep));  // made already
+#ifndef _WIN32
+  for (const std::string& made : {folder.Path() + "a", deep}) {
+    struct stat status;
+    ASSERT_EQ(stat(made.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0700u) << made;
+  }
+#endif
+  folder.Write("file", "x");
+  EXPECT_FALSE(platform::MakeFolders(folder.PathOf("file") + sep + "inside" + sep));
+}
+
+}  // namespace

@@ -14,6 +14,7 @@
 
 #include "foundation/Exception.h"
 #include "platform/posix/FileCalls.h"
+#include "platform/posix/RuntimePaths.h"
 
 namespace platform {
 
@@ -228,7 +229,11 @@ SaveOutcome ReplaceWholeFile(const std::string& path, std::string_view bytes) {
   // A fixed name beside the file: a leftover from an interrupted save is simply overwritten.
   const std::string temporary = path + ".tmp";
   const int fd = calls.open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return SaveOutcome::CannotCreate;
+  if (fd < 0) {
+    // A folder installed by root, or mounted read-only, refuses this user for good.
+    const bool refused = errno == EACCES || errno == EPERM || errno == EROFS;
+    return refused ? SaveOutcome::Refused : SaveOutcome::CannotCreate;
+  }
   const bool written = WriteAll(fd, bytes) && calls.fsync(fd) == 0;
   const bool closed = calls.close(fd) == 0;
   // Removing the temporary file after a failure only tidies up: the file at `path` is
@@ -251,5 +256,26 @@ SaveOutcome ReplaceWholeFile(const std::string& path, std::string_view bytes) {
   }
   return SaveOutcome::Saved;
 }
+
+std::string UserCopyOfFolder(const std::string& folder) {
+  if (folder.empty() || folder.front() != '/') return {};
+  const std::string states = StateFolder();
+  if (states.empty()) return {};
+  std::string copy = states + "/harbovale-scheduler" + folder;
+  if (copy.back() != '/') copy += '/';
+  return copy;
+}
+
+bool MakeFolders(const std::string& folder) {
+  // From the top down: each folder on the way that is missing is made, for this user alone.
+  for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
+    const std::string part = folder.substr(0, end);
+    if (!FolderExists(part) && mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    if (end == std::string::npos || end + 1 == folder.size()) break;
+  }
+  return FolderExists(folder);
+}
+
+std::string FileNameKey(const std::string& name) { return name; }
 
 }  // namespace platform

@@ -51,6 +51,13 @@ std::string ConfigFolder() {
   return folder.empty() ? Environment("HOME") + "/.config" : folder;
 }
 
+std::string StateFolder() {
+  const std::string folder = Environment("XDG_STATE_HOME");
+  if (!folder.empty() && folder.front() == '/') return folder;
+  const std::string home = Environment("HOME");
+  return home.empty() || home.front() != '/' ? std::string() : home + "/.local/state";
+}
+
 std::string AutostartFolder() { return ConfigFolder() + "/autostart"; }
 
 }  // namespace platform

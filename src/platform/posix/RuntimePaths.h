@@ -27,6 +27,9 @@ std::optional<std::string> PrivateFolder(const std::string& folder);
 
 // $XDG_CONFIG_HOME, or $HOME/.config when it is unset or empty.
 std::string ConfigFolder();
+// $XDG_STATE_HOME, or $HOME/.local/state when it is unset or not an absolute path: where a
+// program keeps what it must remember for this user. Empty when neither names a folder.
+std::string StateFolder();
 // ConfigFolder() + "/autostart": where the desktop entries of programs started at log-on are.
 std::string AutostartFolder();
 

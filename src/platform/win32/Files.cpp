@@ -1,11 +1,13 @@
 #include "platform/Files.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <string>
 
 #include "foundation/Exception.h"
+#include "platform/TextCompare.h"
 #include "platform/win32/FileCalls.h"
 #include "platform/win32/ShortPathCall.h"
 #include "platform/win32/Win32Error.h"
@@ -193,7 +195,10 @@ SaveOutcome ReplaceWholeFile(const std::string& path, std::string_view bytes) {
   const std::string temporary = path + ".tmp";
   const HANDLE file = calls.createFile(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return SaveOutcome::CannotCreate;
+  if (file == INVALID_HANDLE_VALUE) {
+    // A folder under Program Files refuses a standard user for good.
+    return GetLastError() == ERROR_ACCESS_DENIED ? SaveOutcome::Refused : SaveOutcome::CannotCreate;
+  }
   DWORD put = 0;
   const bool written =
       bytes.empty() ||
@@ -214,5 +219,34 @@ SaveOutcome ReplaceWholeFile(const std::string& path, std::string_view bytes) {
   }
   return SaveOutcome::Saved;
 }
+
+std::string UserCopyOfFolder(const std::string& folder) {
+  // Only a folder on a drive has a place in the virtual store: "C:\Program Files\Harbovale\"
+  // has "<local application data>\VirtualStore\Program Files\Harbovale\".
+  const auto separator = [](char c) { return c == '\\' || c == '/'; };
+  if (folder.size() < 3 || folder[1] != ':' || !separator(folder[2])) return {};
+  char localAppData[MAX_PATH];
+  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT,
+                              localAppData)))
+    return {};
+  std::string copy = std::string(localAppData) + "\\VirtualStore" + folder.substr(2);
+  std::replace(copy.begin(), copy.end(), '/', '\\');
+  if (copy.back() != '\\') copy += '\\';
+  return copy;
+}
+
+bool MakeFolders(const std::string& folder) {
+  // From the top down, after the drive: each folder on the way that is missing is made.
+  for (std::size_t end = folder.find_first_of("\\/", 3);; end = folder.find_first_of("\\/", end + 1)) {
+    const std::string part = folder.substr(0, end);
+    if (!FolderExists(part) && !CreateDirectoryA(part.c_str(), nullptr) &&
+        GetLastError() != ERROR_ALREADY_EXISTS)
+      return false;
+    if (end == std::string::npos || end + 1 == folder.size()) break;
+  }
+  return FolderExists(folder);
+}
+
+std::string FileNameKey(const std::string& name) { return CaseFoldKey(name); }
 
 }  // namespace platform
