@@ -21,7 +21,8 @@ lister() {
   [ -n "$moment" ] && command=(env LD_PRELOAD="$LIBFAKETIME" FAKETIME="$moment" "${command[@]}")
   out=$(mktemp "$folder/lister.XXXXXX")
   env LC_ALL="${CASE_LC_ALL:-$E2E_LC_ALL}" XDG_CONFIG_HOME="$(config_dir)" \
-    XDG_RUNTIME_DIR="$(runtime_dir)" "${command[@]}" >"$out" 2>"$folder/lister.err" </dev/null
+    XDG_RUNTIME_DIR="$(runtime_dir)" XDG_STATE_HOME="$(state_dir)" "${command[@]}" \
+    >"$out" 2>"$folder/lister.err" </dev/null
   local status=$?
   keep_lister_json "$out" "$@"
   cat "$out"

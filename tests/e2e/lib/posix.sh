@@ -1,5 +1,6 @@
 # The POSIX side of the end-to-end harness: the native build run directly, each case with its
-# own copy, its own XDG_CONFIG_HOME (autostart entry) and XDG_RUNTIME_DIR (locks).
+# own copy, its own XDG_CONFIG_HOME (autostart entry), XDG_RUNTIME_DIR (locks) and
+# XDG_STATE_HOME (the user's copy of a folder the program may not write).
 #
 # Needs: BUILD (folder with harbovale-scheduler) and WORK (scratch folder).
 
@@ -17,6 +18,9 @@ platform_attach() { :; }
 
 config_dir() { echo "$CASE/config"; }
 runtime_dir() { echo "$CASE/runtime"; }
+state_dir() { echo "$CASE/state"; }
+# user_copy <folder>: this user's copy of a program folder, in the case's XDG_STATE_HOME.
+user_copy() { echo "$(state_dir)/harbovale-scheduler$1"; }
 autostart_entry() { echo "$CASE/config/autostart/harbovale-scheduler.desktop"; }
 
 # The entry that registers the executable at <path> (already quoted as Exec wants it).
@@ -27,20 +31,37 @@ entry_is() { [ "$(cat "$(autostart_entry)" 2>/dev/null)" == "$(expected_entry "$
 
 # start_scheduler <folder> [faketime moment]: its standard output and error go to
 # scheduler.out and scheduler.err in the folder, or in SCHEDULER_LOGS when a case sets it.
-# It sees the session bus of the case (CASE_BUS, see start_session_bus) or none.
+# It sees the session bus of the case (CASE_BUS, see start_session_bus) or none. With
+# CASE_READ_ONLY_FOLDER set, the program sees its folder mounted read-only (a bind mount in
+# a mount namespace of its own), while the case goes on writing there. With
+# CASE_STDERR_READER_GONE set, its standard error is a pipe whose reader has gone instead
+# (and SIGPIPE at its default, whatever the harness was started with).
 start_scheduler() {
   local folder=$1 moment=${2:-} logs=${SCHEDULER_LOGS:-$1}
   local -a command=("$folder/$SCHEDULER_EXE")
+  [ -n "${CASE_READ_ONLY_FOLDER:-}" ] && command=(unshare -m --propagation private sh -c \
+    'mount --bind "$1" "$1" && mount -o remount,bind,ro "$1" && shift && exec "$@"' sh \
+    "$folder" "${command[@]}")
+  [ -n "${CASE_STDERR_READER_GONE:-}" ] && command=(/usr/bin/python3 -c "$STDERR_READER_GONE" \
+    "${command[@]}")
   [ -n "$moment" ] && command=(env LD_PRELOAD="$LIBFAKETIME" FAKETIME="$moment" "${command[@]}")
   mkdir -p "$(runtime_dir)"
   local -a bus=(-u DBUS_SESSION_BUS_ADDRESS)
   [ -z "${CASE_BUS:-}" ] || bus=(DBUS_SESSION_BUS_ADDRESS="$CASE_BUS")
   (cd "$folder" && exec env "${bus[@]}" LC_ALL="${CASE_LC_ALL:-$E2E_LC_ALL}" \
-    XDG_CONFIG_HOME="$(config_dir)" XDG_RUNTIME_DIR="$(runtime_dir)" "${command[@]}" \
+    XDG_CONFIG_HOME="$(config_dir)" XDG_RUNTIME_DIR="$(runtime_dir)" \
+    XDG_STATE_HOME="$(state_dir)" "${command[@]}" \
     >"$logs/scheduler.out" 2>"$logs/scheduler.err" </dev/null) &
   echo $! >"$folder/scheduler.pid"
   STARTED_FOLDERS+=("$folder")
 }
+
+# Runs its arguments as a pipeline that has ended would: standard error on a pipe with no
+# reader left, SIGPIPE at its default.
+STDERR_READER_GONE='import os, signal, sys
+r, w = os.pipe(); os.close(r); os.dup2(w, 2); os.close(w)
+signal.signal(signal.SIGPIPE, signal.SIG_DFL)
+os.execv(sys.argv[1], sys.argv[1:])'
 
 # signal_scheduler <folder> <signal>
 signal_scheduler() { kill -s "$2" "$(cat "$1/scheduler.pid")"; }
@@ -88,9 +109,15 @@ cleanup_case() {
   for folder in "${MOUNTS[@]}"; do umount "$folder" || log "    (could not unmount $folder)"; done
   MOUNTS=()
   CASE_LC_ALL=""
+  CASE_READ_ONLY_FOLDER=""
+  CASE_STDERR_READER_GONE=""
   SCHEDULER_LOGS=""
   local pid
-  for pid in "${BUS_PIDS[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
+  for pid in "${BUS_PIDS[@]}"; do
+    kill "$pid" 2>/dev/null
+    kill -CONT "$pid" 2>/dev/null  # a bus that a case paused must go on to end
+    wait "$pid" 2>/dev/null
+  done
   BUS_PIDS=()
   CASE_BUS=""
 }
@@ -148,10 +175,14 @@ check_one_error_then_exit() {
 # start_session_bus: a private session bus for the case; its address becomes CASE_BUS.
 start_session_bus() {
   dbus-daemon --session --nofork --print-address=1 >"$CASE/bus.address" 2>"$CASE/bus.err" &
+  SESSION_BUS_PID=$!
   BUS_PIDS+=($!)
   wait_for 10 test -s "$CASE/bus.address" || return 1
   CASE_BUS=$(head -n 1 "$CASE/bus.address")
 }
+# The case's bus daemon hangs: it still takes connections (the system queues them) and
+# answers nothing, until the case ends.
+pause_session_bus() { kill -STOP "$SESSION_BUS_PID"; }
 # on_bus <command...>: runs a command against the case's bus.
 on_bus() { DBUS_SESSION_BUS_ADDRESS="$CASE_BUS" "$@"; }
 notification_server_present() {
