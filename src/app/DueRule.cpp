@@ -30,7 +30,7 @@ bool HasFlagFor(const std::string& days, DateTimeValue date) {
 
 bool IsOnDay(const std::string& days, DateTimeValue date) {
   const std::size_t index = FlagIndex(days, date);
-  if (index == std::string::npos) throw ERangeError("Range check error");
+  if (index == std::string::npos) throw ERangeError(kRangeCheckError);
   return days[index] == '1';
 }
 

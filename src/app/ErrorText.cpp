@@ -21,3 +21,11 @@ std::string CurrentErrorMessage() {
     return {};
   }
 }
+
+std::string ErrorMessageOf(std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (...) {
+    return CurrentErrorMessage();
+  }
+}

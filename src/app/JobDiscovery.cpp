@@ -31,7 +31,7 @@ void ListScheduledJobs(SchedContext& context, TStringList& found) {
   const SchedState& state = context.state;
   const FolderView jobs = state.Jobs();
   if (!jobs.Exists()) return;
-  WalkJobFolder(jobs, state.FolderExclusions, [&](const JobFolderEntry& entry) {
+  WalkJobFolder(jobs, state.FolderExclusions, AfterAFailingFile::StopReading, [&](const JobFolderEntry& entry) {
     if (entry.error) std::rethrow_exception(entry.error);
     if (entry.schedule && IsScheduled(*entry.schedule)) found.Append(entry.schedule->Text());
   });

@@ -9,69 +9,86 @@
 
 namespace {
 
-// An entry as the listing found it, with what reading it gave when it is a job file.
+// An entry as the listing found it, with what reading and decoding it gave when it is a job
+// file.
 struct Found {
   std::string name;
-  bool folder;
-  bool jobFile;
-  std::string line;
+  bool folder = false;
+  bool jobFile = false;
+  bool afterFailure = false;
+  std::optional<Tokens> schedule;
   std::exception_ptr error;
+  const std::string* copyFolder = nullptr;  // read from the user's copy, not the real folder
 };
 
-// Lists `folder` into `found`, reading each job file as soon as the search finds it, while
-// what the system knows of it is still at hand (in a large folder, reading after the whole
-// listing finds it gone from the processor's caches). Where `standIn` gives an entry for a
-// name, that entry is kept in its place and the folder's own is not read.
-template <class StandIn>
-void ListAndRead(const std::string& folder, const std::string& exclusions,
-                 std::vector<Found>& found, StandIn standIn) {
-  ScheduleLineReader reader(folder);
-  ListEntries(folder, exclusions, [&](const platform::FolderEntry& entry) {
-    std::string name = EntryName(entry);
-    if (Found* other = standIn(name)) {
-      found.push_back(std::move(*other));
-      return;
-    }
-    Found& each = found.emplace_back();
-    each.name = std::move(name);
-    each.folder = EntryType(entry) != "file";
-    each.jobFile = IsJobFile(each.folder ? "dir" : "file", each.name);
-    if (!each.jobFile) return;
+// The job files of a walk, read one after the other in the order the walk hands them on, each
+// as soon as it gets its place (in a large folder, reading after the whole listing finds what
+// the system knew of the file gone from the processor's caches). After a failing file the
+// rest are read only when the walk reads on.
+class Reader {
+ public:
+  Reader(const FolderView& jobs, AfterAFailingFile after)
+      : real_(jobs.real), copy_(jobs.copy), after_(after) {}
+
+  void Read(Found& each) {
+    each.afterFailure = failed_;
+    if (!each.jobFile || (failed_ && after_ == AfterAFailingFile::StopReading)) return;
     try {
-      each.line = reader.Read(each.name);
+      ScheduleLineReader& reader = each.copyFolder ? copy_ : real_;
+      each.schedule.emplace(reader.Read(each.name));
     } catch (...) {
       each.error = std::current_exception();
+      failed_ = true;
     }
-  });
+  }
+
+ private:
+  ScheduleLineReader real_, copy_;
+  AfterAFailingFile after_;
+  bool failed_ = false;
+};
+
+Found FoundOf(const platform::FolderEntry& entry) {
+  Found each;
+  each.name = EntryName(entry);
+  each.folder = EntryType(entry) != "file";
+  each.jobFile = IsJobFile(each.folder ? "dir" : "file", each.name);
+  return each;
 }
 
 }  // namespace
 
-void WalkJobFolder(const FolderView& jobs, const std::string& exclusions,
+void WalkJobFolder(const FolderView& jobs, const std::string& exclusions, AfterAFailingFile after,
                    const std::function<void(const JobFolderEntry&)>& visit) {
-  // The user's copy first: an entry there stands in place of the real folder's entry of the
-  // same name, which is then not read at all. What each entry holds or raised waits until
-  // both listings have ended, so that a listing that fails still raises before the first
-  // entry.
+  // The user's copy is listed first: an entry there stands in place of the real folder's
+  // entry of the same name, which is then not read at all. What each entry holds or raised is
+  // handed on once both listings have ended, so that a listing that fails still raises before
+  // the first entry.
   std::vector<Found> fromCopy;
   std::unordered_map<std::string, std::size_t> copyIndex;  // by FileNameKey
-  const auto none = [](const std::string&) -> Found* { return nullptr; };
   if (!jobs.copy.empty()) {
-    ListAndRead(jobs.copy, exclusions, fromCopy, none);
-    for (std::size_t i = 0; i < fromCopy.size(); ++i)
-      copyIndex.emplace(platform::FileNameKey(fromCopy[i].name), i);
+    ListEntries(jobs.copy, exclusions, [&](const platform::FolderEntry& entry) {
+      Found& each = fromCopy.emplace_back(FoundOf(entry));
+      each.copyFolder = &jobs.copy;
+      copyIndex.emplace(platform::FileNameKey(each.name), fromCopy.size() - 1);
+    });
   }
+  Reader reader(jobs, after);
   std::vector<Found> found;
   std::vector<bool> taken(fromCopy.size(), false);
-  ListAndRead(jobs.real, exclusions, found, [&](const std::string& name) -> Found* {
-    if (copyIndex.empty()) return nullptr;
-    const auto at = copyIndex.find(platform::FileNameKey(name));
-    if (at == copyIndex.end()) return nullptr;
-    taken[at->second] = true;
-    return &fromCopy[at->second];
+  ListEntries(jobs.real, exclusions, [&](const platform::FolderEntry& entry) {
+    Found each = FoundOf(entry);
+    if (!copyIndex.empty()) {
+      const auto copied = copyIndex.find(platform::FileNameKey(each.name));
+      if (copied != copyIndex.end()) {
+        taken[copied->second] = true;
+        each = std::move(fromCopy[copied->second]);
+      }
+    }
+    reader.Read(found.emplace_back(std::move(each)));
   });
   for (std::size_t i = 0; i < fromCopy.size(); ++i)
-    if (!taken[i]) found.push_back(std::move(fromCopy[i]));
+    if (!taken[i]) reader.Read(found.emplace_back(std::move(fromCopy[i])));
 
   for (Found& each : found) {
     JobFolderEntry entry;
@@ -79,15 +96,8 @@ void WalkJobFolder(const FolderView& jobs, const std::string& exclusions,
     entry.folder = each.folder;
     entry.jobFile = each.jobFile;
     entry.error = each.error;
-    std::optional<Tokens> schedule;
-    if (entry.jobFile && !entry.error) {
-      try {
-        schedule.emplace(std::move(each.line));
-        entry.schedule = &*schedule;
-      } catch (...) {
-        entry.error = std::current_exception();
-      }
-    }
+    entry.afterFailure = each.afterFailure;
+    if (each.schedule) entry.schedule = &*each.schedule;
     visit(entry);
   }
 }

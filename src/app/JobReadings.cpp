@@ -5,8 +5,64 @@
 #include "app/DueRule.h"
 #include "app/ErrorText.h"
 #include "app/LastRunKey.h"
+#include "foundation/Exception.h"
 #include "foundation/ParseDateTime.h"
 #include "listing/Tokens.h"
+
+std::exception_ptr TickReading::TickError(DateTimeValue day) const {
+  if (decodeError) return decodeError;
+  if (!HasFlagFor(days, day)) return std::make_exception_ptr(ERangeError(kRangeCheckError));
+  if (timeError) return timeError;
+  return storeError;
+}
+
+std::optional<std::string> TickReading::ErrorOn(DateTimeValue day) const {
+  const std::exception_ptr error = TickError(day);
+  if (!error) return std::nullopt;
+  return ErrorMessageOf(error);
+}
+
+TickItems TickItemsOf(const Tokens& items) {
+  auto [days, time, cmd] = items.Values<3>({"days", "time", "cmd"});
+  return TickItems{std::move(days), std::move(time), std::move(cmd)};
+}
+
+JobLine ReadJobLine(const std::string& line,
+                    const std::function<std::string(const std::string&)>& storeValue,
+                    const platform::Clock& clock) {
+  std::optional<Tokens> items;
+  try {
+    items.emplace(line);
+  } catch (...) {
+    JobLine job;
+    job.decodeError = std::current_exception();
+    return job;
+  }
+  return ReadJobItems(*items, storeValue, clock);
+}
+
+JobLine ReadJobItems(const Tokens& items,
+                     const std::function<std::string(const std::string&)>& storeValue,
+                     const platform::Clock& clock) {
+  JobLine job;
+  TickItems read = TickItemsOf(items);
+  job.days = std::move(read.days);
+  job.timeText = std::move(read.time);
+  job.cmd = std::move(read.cmd);
+  job.key = LastRunKey(job.cmd);
+  try {
+    job.t = ParseDateTime(job.timeText, ParseKind::DateAndTime, clock);
+  } catch (...) {
+    job.timeError = std::current_exception();
+  }
+  job.storeText = storeValue(job.key);
+  try {
+    job.lastRun = LastRunFromText(job.storeText, clock);
+  } catch (...) {
+    job.storeError = std::current_exception();
+  }
+  return job;
+}
 
 void JobReadings::BeginTick(std::uint16_t year, const TStringList& jobList) {
   if (jobList.Generation() != jobListGeneration_) {
@@ -18,94 +74,26 @@ void JobReadings::BeginTick(std::uint16_t year, const TStringList& jobList) {
                     DateTimeFormat.amText,           DateTimeFormat.pmText,
                     year};
   if (settings_ != now) {
-    for (Reading& job : jobs_) job.timeRead = job.lastRunRead = false;
+    for (Reading& job : jobs_) job.read = false;
     settings_ = std::move(now);
   }
 }
 
-const std::string& JobReadings::Days(int index, const TStringList& jobList) {
-  Reading& job = jobs_[static_cast<std::size_t>(index)];
-  if (!job.decoded) {
-    job.days = Tokens(jobList.Line(index)).Value("days");
-    job.decoded = true;
+const TickReading& JobReadings::Job(int index, const TStringList& jobList,
+                                    const TStringList& store, const platform::Clock& clock) {
+  Reading& reading = jobs_[static_cast<std::size_t>(index)];
+  if (!reading.read || reading.storeGeneration != store.Generation()) {
+    // Only what ticks use is kept of the whole reading.
+    JobLine line = ReadJobLine(
+        jobList.Line(index), [&](const std::string& key) { return store.ValueOf(key); }, clock);
+    reading.job = std::move(static_cast<TickReading&>(line));
+    reading.job.days.shrink_to_fit();
+    reading.storeGeneration = store.Generation();
+    reading.read = true;
   }
-  return job.days;
-}
-
-DateTimeValue JobReadings::Time(int index, const TStringList& jobList,
-                                const platform::Clock& clock) {
-  Reading& job = jobs_[static_cast<std::size_t>(index)];
-  if (!job.timeRead) {
-    job.time = ParseDateTime(TimeText(index, jobList), ParseKind::DateAndTime, clock);
-    job.timeRead = true;
-  }
-  return job.time;
-}
-
-DateTimeValue JobReadings::LastRun(int index, const TStringList& jobList,
-                                   const TStringList& store, const platform::Clock& clock) {
-  Reading& job = jobs_[static_cast<std::size_t>(index)];
-  if (!job.lastRunRead || job.lastRunGeneration != store.Generation()) {
-    job.lastRun = LastRunFromText(store.ValueOf(LastRunKey(Command(index, jobList))), clock);
-    job.lastRunGeneration = store.Generation();
-    job.lastRunRead = true;
-  }
-  return job.lastRun;
+  return reading.job;
 }
 
 std::string JobReadings::Command(int index, const TStringList& jobList) {
   return Tokens(jobList.Line(index)).Value("cmd");
-}
-
-std::string JobReadings::TimeText(int index, const TStringList& jobList) {
-  return Tokens(jobList.Line(index)).Value("time");
-}
-
-std::optional<std::string> JobLine::ErrorOn(DateTimeValue day) const {
-  if (decodeError) return decodeError;
-  if (!HasFlagFor(days, day)) return std::string("Range check error");
-  if (timeError) return timeError;
-  return storeError;
-}
-
-JobLine ReadJobLine(const std::string& line,
-                    const std::function<std::string(const std::string&)>& storeValue,
-                    const platform::Clock& clock) {
-  std::optional<Tokens> items;
-  try {
-    items.emplace(line);
-  } catch (...) {
-    JobLine job;
-    job.decodeError = CurrentErrorMessage();
-    return job;
-  }
-  return ReadJobItems(*items, storeValue, clock);
-}
-
-JobLine ReadJobItems(const Tokens& items,
-                     const std::function<std::string(const std::string&)>& storeValue,
-                     const platform::Clock& clock) {
-  JobLine job;
-  // One pass over the items serves Days, TimeText and Command, which each decode the line.
-  auto [days, timeText, cmd] = TickItems(items);
-  job.days = std::move(days);
-  job.timeText = std::move(timeText);
-  job.cmd = std::move(cmd);
-  job.key = LastRunKey(job.cmd);
-  try {
-    job.t = ParseDateTime(job.timeText, ParseKind::DateAndTime, clock);  // as Time reads it
-  } catch (...) {
-    job.timeError = CurrentErrorMessage();
-  }
-  job.storeText = storeValue(job.key);
-  try {
-    job.lastRun = LastRunFromText(job.storeText, clock);
-  } catch (...) {
-    job.storeError = CurrentErrorMessage();
-  }
-  return job;
-}
-
-std::array<std::string, 3> TickItems(const Tokens& items) {
-  return items.Values<3>({"days", "time", "cmd"});
 }

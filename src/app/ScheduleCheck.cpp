@@ -11,15 +11,14 @@ void CheckSchedule(SchedContext& context) {
 
   state.readings.BeginTick(SplitDate(today).year, state.JobList);
   for (int j = 0; j < state.JobList.LineCount(); ++j) {
-    const bool onToday = IsOnDay(state.readings.Days(j, state.JobList), today);
-    const DateTimeValue t = state.readings.Time(j, state.JobList, context.clock);
-    const DateTimeValue lastRun =
-        state.readings.LastRun(j, state.JobList, state.LastRunStore, context.clock);
-    if (!IsDue(onToday, today, nowOfDay, t, lastRun)) continue;
+    const TickReading& job = state.readings.Job(j, state.JobList, state.LastRunStore, context.clock);
+    // A job that cannot be read, or whose days hold no flag for today, ends the tick here.
+    if (const std::exception_ptr error = job.TickError(today)) std::rethrow_exception(error);
+    if (!IsDue(IsOnDay(job.days, today), today, nowOfDay, job.t, job.lastRun)) continue;
 
     // Recorded and saved before the start: a job that cannot be recorded is not started.
     const std::string cmd = JobReadings::Command(j, state.JobList);
-    state.LastRunStore.SetValueOf(LastRunKey(cmd), DateTimeText(today + t));
+    state.LastRunStore.SetValueOf(LastRunKey(cmd), DateTimeText(today + job.t));
     SaveLinesInto(state.LastRunStore, state.Program(), StoreFileName);
     context.launcher.Start(cmd);
   }

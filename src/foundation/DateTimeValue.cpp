@@ -84,6 +84,12 @@ DateTimeValue LocalTimeOfDay(const platform::Clock& clock) {
   return TimeFromParts(t.hour, t.minute, t.second, t.milliseconds);
 }
 
+LocalDayAndTime LocalNow(const platform::Clock& clock) {
+  const platform::SystemTime t = clock.LocalTime();
+  return {DateFromParts(t.year, t.month, t.day),
+          TimeFromParts(t.hour, t.minute, t.second, t.milliseconds)};
+}
+
 DateTimeValue UtcFromFileTime(std::uint64_t fileTime) {
   const auto fields = platform::SplitFileTime(fileTime);
   if (!fields) throw ConversionError("Invalid argument to date encode");

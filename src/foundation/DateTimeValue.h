@@ -38,6 +38,11 @@ DateTimeParts SplitDateTime(DateTimeValue value);
 // Each reads the clock on its own.
 DateTimeValue LocalToday(const platform::Clock& clock);
 DateTimeValue LocalTimeOfDay(const platform::Clock& clock);
+// Both from one reading: read apart, the two sides of a midnight make a moment a day off.
+struct LocalDayAndTime {
+  DateTimeValue today = 0, timeOfDay = 0;
+};
+LocalDayAndTime LocalNow(const platform::Clock& clock);
 // A UTC file time as a value, still in UTC. ConversionError "Invalid argument to date encode"
 // when the file time cannot be split or its year lies past the calendar.
 DateTimeValue UtcFromFileTime(std::uint64_t fileTime);

@@ -26,6 +26,8 @@ class EWriteError : public Exception { using Exception::Exception; };
 class ConversionError : public Exception { using Exception::Exception; };
 // A character position outside a text.
 class ERangeError : public Exception { using Exception::Exception; };
+// The message of the ERangeError of a character position outside a text.
+inline constexpr const char* kRangeCheckError = "Range check error";
 // Autostart registration.
 class ERegistryException : public Exception { using Exception::Exception; };
 // The platform refused a timer.

@@ -5,7 +5,7 @@
 
 #include "app/DueRule.h"
 
-TickFailures::TickFailures(const std::vector<ListedJob>& jobs)
+TickFailures::TickFailures(const std::vector<JobLine>& jobs)
     : jobs_(jobs), alwaysFailing_(jobs.size()) {
   for (std::size_t i = 0; i < jobs.size(); ++i) {
     if (jobs[i].AlwaysFails()) {
@@ -29,7 +29,7 @@ std::size_t TickFailures::FirstFailing(DateTimeValue day) {
   return first;
 }
 
-std::vector<std::vector<std::size_t>> EarlierSharers(const std::vector<ListedJob>& jobs,
+std::vector<std::vector<std::size_t>> EarlierSharers(const std::vector<JobLine>& jobs,
                                                      const std::vector<std::string>& foldedKeys) {
   // Jobs by store entry first: most commands are one job's alone. Each job is linked to the
   // next job of its entry in the list.
@@ -51,17 +51,17 @@ std::vector<std::vector<std::size_t>> EarlierSharers(const std::vector<ListedJob
   for (const std::size_t first : firstOfEntry)
     for (std::size_t a = nextOfEntry[first]; a < jobs.size(); a = nextOfEntry[a])
       for (std::size_t b = first; b != a; b = nextOfEntry[b]) {  // earlier in the list
-        const ListedJob& job = jobs[a];
-        const ListedJob& other = jobs[b];
+        const JobLine& job = jobs[a];
+        const JobLine& other = jobs[b];
         if (!(other.t < job.t) && other.t < job.t + ScheduleWindow()) sharers[a].push_back(b);
       }
   return sharers;
 }
 
-bool CoveredBySharer(const std::vector<ListedJob>& jobs, const std::vector<std::size_t>& sharers,
+bool CoveredBySharer(const std::vector<JobLine>& jobs, const std::vector<std::size_t>& sharers,
                      DateTimeValue day, DateTimeValue tick, DateTimeValue lastRun) {
   for (const std::size_t j : sharers) {
-    const ListedJob& other = jobs[j];
+    const JobLine& other = jobs[j];
     if (IsDue(IsOnDay(other.days, day), day, tick, other.t, lastRun)) return true;
   }
   return false;

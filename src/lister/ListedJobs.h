@@ -12,12 +12,9 @@
 #include "app/JobReadings.h"
 #include "foundation/DateTimeValue.h"
 
-// One entry of the job list, read as the schedule check reads it (ReadJobLine).
-using ListedJob = JobLine;
-
 class TickFailures {
  public:
-  explicit TickFailures(const std::vector<ListedJob>& jobs);
+  explicit TickFailures(const std::vector<JobLine>& jobs);
 
   // Index of the job at which every tick of `day` ends; the number of jobs when the ticks of
   // that day get through the whole list.
@@ -26,7 +23,7 @@ class TickFailures {
   std::size_t AlwaysFailing() const { return alwaysFailing_; }
 
  private:
-  const std::vector<ListedJob>& jobs_;
+  const std::vector<JobLine>& jobs_;
   std::size_t alwaysFailing_;  // the first job that fails whatever the day
   std::map<DateTimeValue, std::size_t> byDay_;
 };
@@ -36,10 +33,10 @@ class TickFailures {
 // job starts first and records a start that leaves job k nothing to do. (Commands that differ
 // in letter case only share one store entry: `foldedKeys` holds each job's key through
 // platform::CaseFoldKey.)
-std::vector<std::vector<std::size_t>> EarlierSharers(const std::vector<ListedJob>& jobs,
+std::vector<std::vector<std::size_t>> EarlierSharers(const std::vector<JobLine>& jobs,
                                                      const std::vector<std::string>& foldedKeys);
 
 // Whether one of `sharers` of a job with time `t` and last run `lastRun` is due at `tick` of
 // `day` (every one of them reached on that day).
-bool CoveredBySharer(const std::vector<ListedJob>& jobs, const std::vector<std::size_t>& sharers,
+bool CoveredBySharer(const std::vector<JobLine>& jobs, const std::vector<std::size_t>& sharers,
                      DateTimeValue day, DateTimeValue tick, DateTimeValue lastRun);

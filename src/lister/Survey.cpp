@@ -9,6 +9,7 @@
 #include "app/JobReadings.h"
 #include "app/LastRunKey.h"
 #include "app/NextStart.h"
+#include "foundation/Exception.h"
 #include "lister/ListedJobs.h"
 #include "lister/ScheduleWords.h"
 #include "lister/StoreLookup.h"
@@ -90,7 +91,7 @@ void LoadStore(SchedState& state, Survey& survey) {
 // rebuild stops.
 struct FolderWalk {
   std::vector<std::size_t> listedRows;   // row of each job of the job list
-  std::vector<ListedJob> jobs;           // each job of the job list, read
+  std::vector<JobLine> jobs;           // each job of the job list, read
   std::vector<std::string> foldedKeys;   // each one's store entry, case-folded
   std::optional<std::size_t> failedRow;  // where the rebuild stops
 };
@@ -128,7 +129,7 @@ FolderWalk WalkFolder(const SchedState& state, const StoreLookup& store,
     return store.ValueOf(key, foldedKey);
   };
   try {
-    WalkJobFolder(state.Jobs(), state.FolderExclusions, [&](const JobFolderEntry& entry) {
+    WalkJobFolder(state.Jobs(), state.FolderExclusions, AfterAFailingFile::ReadOn, [&](const JobFolderEntry& entry) {
       SurveyRow row;
       const std::size_t index = survey.rows.size();
       row.file = entry.name;
@@ -142,7 +143,7 @@ FolderWalk WalkFolder(const SchedState& state, const StoreLookup& store,
           row.status = JobStatus::Error;
           row.error = JobError{BoxText(), ErrorStage::Rebuild, true, {}, {}};
         }
-        if (!walk.failedRow) walk.failedRow = index;
+        if (!entry.afterFailure) walk.failedRow = index;
       } else {
         const Tokens& schedule = *entry.schedule;
         ScheduleItems& items = row.schedule.emplace();
@@ -150,13 +151,13 @@ FolderWalk WalkFolder(const SchedState& state, const StoreLookup& store,
         const bool scheduled = IsScheduled(items.doSchedule);
         row.status = scheduled ? JobStatus::Scheduled : JobStatus::Off;
         if (!scheduled) row.note = "do_schedule is not \"1\"";
-        row.listed = scheduled && !walk.failedRow;
+        row.listed = scheduled && !entry.afterFailure;
         std::string line = schedule.Text();  // as the rebuild encodes it
         // Ticks decode that text; where it gives the same items, those at hand are read.
         JobLine job = schedule.SurvivesText() ? ReadJobItems(schedule, storeValue, clock)
                                               : ReadJobLine(line, storeValue, clock);
         if (job.decodeError) {  // the items as the job file holds them
-          auto [days, time, cmd] = TickItems(schedule);
+          auto [days, time, cmd] = TickItemsOf(schedule);
           items.days = std::move(days);
           items.time = std::move(time);
           items.cmd = std::move(cmd);
@@ -212,7 +213,7 @@ std::vector<std::string> JobsAfter(const FolderWalk& walk, std::size_t k, std::s
 }
 
 // The status of a listed job that the day's ticks can read, by the due rule at now.
-JobStatus StatusNow(const ListedJob& job, DateTimeValue today, DateTimeValue now) {
+JobStatus StatusNow(const JobLine& job, DateTimeValue today, DateTimeValue now) {
   if (RunRecorded(job.lastRun, today, job.t)) return JobStatus::Started;
   const bool onToday = IsOnDay(job.days, today);
   if (IsDue(onToday, today, now, job.t, job.lastRun)) return JobStatus::Due;
@@ -222,14 +223,14 @@ JobStatus StatusNow(const ListedJob& job, DateTimeValue today, DateTimeValue now
 
 // Status, error, held-back jobs and next starts of every listed job.
 void Foretell(const FolderWalk& walk, int iterations, Survey& survey) {
-  const std::vector<ListedJob>& jobs = walk.jobs;
+  const std::vector<JobLine>& jobs = walk.jobs;
   TickFailures failures(jobs);
   const std::vector<std::vector<std::size_t>> sharers = EarlierSharers(jobs, walk.foldedKeys);
   std::map<std::string, std::vector<std::size_t>> unflaggedByDays;  // most jobs share a few
   const DateTimeValue today = survey.today, now = survey.nowOfDay;
   const std::size_t failingToday = failures.FirstFailing(today);
   for (std::size_t k = 0; k < jobs.size(); ++k) {
-    const ListedJob& job = jobs[k];
+    const JobLine& job = jobs[k];
     SurveyRow& row = survey.rows[walk.listedRows.at(k)];
     // Flags that end before some days fail the ticks of those days only.
     std::vector<std::size_t> unflagged;
@@ -248,7 +249,7 @@ void Foretell(const FolderWalk& walk, int iterations, Survey& survey) {
     } else {
       row.status = StatusNow(job, today, now);
       if (!unflagged.empty())
-        row.error = JobError{ErrorBoxText("Range check error"), ErrorStage::Tick, false,
+        row.error = JobError{ErrorBoxText(kRangeCheckError), ErrorStage::Tick, false,
                              failingDays, JobsAfter(walk, k, jobs.size(), survey)};
     }
     if (failingToday < k)
@@ -269,8 +270,9 @@ Survey TakeSurvey(const std::string& exeDir, const platform::Clock& clock, int i
   // part of the executable's path).
   SchedState state = InitializeSched_main(exeDir);
   Survey survey;
-  survey.today = LocalToday(clock);
-  survey.nowOfDay = LocalTimeOfDay(clock);
+  const LocalDayAndTime now = LocalNow(clock);
+  survey.today = now.today;
+  survey.nowOfDay = now.timeOfDay;
   survey.exeDir = state.ExeDir;
   survey.jobsDir = state.JobsDir;
   survey.folderCopy = state.ExeDirCopy;

@@ -17,6 +17,8 @@ class Tokens {
   explicit Tokens(std::string text);
   Tokens(const Tokens&) = delete;
   Tokens& operator=(const Tokens&) = delete;
+  Tokens(Tokens&&) = default;
+  Tokens& operator=(Tokens&&) = default;
 
   // Unescaped value of the first item named `name` (letter case ignored); empty when none.
   std::string Value(const std::string& name) const;

@@ -127,12 +127,12 @@ TEST_F(UserCopy, TheJobFolderIsTheRealOneWithTheCopysFilesOverIt) {
   WriteCopiedJob("c.hvj", Job("c.cmd"));
   WriteCopiedJob("b.hvj", Job("b-copy.cmd"));
   std::vector<std::string> seen;
-  WalkJobFolder(state.Jobs(), state.FolderExclusions, [&](const JobFolderEntry& entry) {
+  WalkJobFolder(state.Jobs(), state.FolderExclusions, AfterAFailingFile::ReadOn, [&](const JobFolderEntry& entry) {
     ASSERT_FALSE(entry.error) << entry.name;
     seen.push_back(entry.name + " " + entry.schedule->Value("cmd"));
   });
   std::vector<std::string> realOrder;  // the order the file system lists them in
-  WalkJobFolder(FolderView{state.JobsDir, ""}, state.FolderExclusions,
+  WalkJobFolder(FolderView{state.JobsDir, ""}, state.FolderExclusions, AfterAFailingFile::ReadOn,
                 [&](const JobFolderEntry& entry) { realOrder.push_back(entry.name); });
   std::vector<std::string> expected;
   for (const std::string& name : realOrder)
@@ -158,7 +158,7 @@ TEST_F(UserCopy, AJobFileOfTheCopyPassesTheSameSafetyChecks) {
   const std::string path = state.JobsDirCopy + "open.hvj";
   ASSERT_EQ(chmod(path.c_str(), 0666), 0);
   std::string error;
-  WalkJobFolder(state.Jobs(), state.FolderExclusions, [&](const JobFolderEntry& entry) {
+  WalkJobFolder(state.Jobs(), state.FolderExclusions, AfterAFailingFile::ReadOn, [&](const JobFolderEntry& entry) {
     if (entry.error) error = MessageOf<Exception>([&] { std::rethrow_exception(entry.error); });
   });
   EXPECT_EQ(error, "Unsafe job file " + path + ": other users may write it");

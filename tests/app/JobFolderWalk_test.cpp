@@ -8,6 +8,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "SchedulerFixture.h"
 #include "app/ErrorText.h"
@@ -21,7 +22,7 @@ class JobFolderWalk : public SchedulerFixture {
   // schedule line re-encoded.
   std::map<std::string, std::string> Walk() {
     std::map<std::string, std::string> seen;
-    WalkJobFolder(state.Jobs(), state.FolderExclusions, [&](const JobFolderEntry& entry) {
+    WalkJobFolder(state.Jobs(), state.FolderExclusions, AfterAFailingFile::ReadOn, [&](const JobFolderEntry& entry) {
       std::string& outcome = seen[entry.name];
       if (entry.folder)
         outcome = "folder";
@@ -59,17 +60,30 @@ TEST_F(JobFolderWalk, GivesEveryEntryWithWhatTheRebuildMakesOfIt) {
                     }));
 }
 
-// The rebuild raises the first error from its visit: the files after it are not read.
-TEST_F(JobFolderWalk, AVisitThatRaisesEndsTheWalk) {
+// The rebuild raises the first error from its visit, and reads no job file after it; the
+// lister reads on, and learns which files the rebuild never gets to.
+TEST_F(JobFolderWalk, AfterAFailingFileTheRebuildReadsNoFurther) {
   for (const char* name : {"a.hvj", "b.hvj", "c.hvj", "d.hvj"}) WriteJob(name, "do_schedule=1", 3);
   int visits = 0;
-  EXPECT_THROW(WalkJobFolder(state.Jobs(), state.FolderExclusions,
+  EXPECT_THROW(WalkJobFolder(state.Jobs(), state.FolderExclusions, AfterAFailingFile::StopReading,
                              [&](const JobFolderEntry& entry) {
                                ++visits;
                                if (entry.error) std::rethrow_exception(entry.error);
                              }),
                Exception);
   EXPECT_EQ(visits, 1);
+
+  for (const AfterAFailingFile after : {AfterAFailingFile::StopReading, AfterAFailingFile::ReadOn}) {
+    std::vector<std::string> seen;  // in listing order: read, failed or left unread
+    WalkJobFolder(state.Jobs(), state.FolderExclusions, after, [&](const JobFolderEntry& entry) {
+      seen.push_back(std::string(entry.error ? "failed" : entry.schedule ? "read" : "unread") +
+                     (entry.afterFailure ? " after" : ""));
+    });
+    const bool readOn = after == AfterAFailingFile::ReadOn;
+    EXPECT_EQ(seen, (std::vector<std::string>{"failed", readOn ? "failed after" : "unread after",
+                                              readOn ? "failed after" : "unread after",
+                                              readOn ? "failed after" : "unread after"}));
+  }
 }
 
 // A job line read in the tick's order: decoding first (nothing else is read when it fails),
