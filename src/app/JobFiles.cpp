@@ -13,14 +13,8 @@ std::string ExtensionOf(const std::string& name) {
   return {};
 }
 
-bool IsJobFile(const Tokens& entry) { return IsJobFile(entry.Value("type"), entry.Value("name")); }
-
 bool IsJobFile(std::string_view type, const std::string& name) {
   return type == "file" && ExtensionOf(name) == ".hvj";
-}
-
-std::string ReadScheduleLine(const std::string& jobsDir, const std::string& name) {
-  return ScheduleLineReader(jobsDir).Read(name);
 }
 
 std::string ScheduleLineReader::Read(const std::string& name) {

@@ -17,19 +17,16 @@ inline constexpr int ScheduleLineIndex = 22;  // the 23rd line of a job file
 std::string ExtensionOf(const std::string& name);
 
 // Whether a listing entry is a job file: its type is "file" and its name ends in ".hvj",
-// both compared exactly (letter case matters). The entry decoded, or its type and name.
-bool IsJobFile(const Tokens& entry);
+// both compared exactly (letter case matters).
 bool IsJobFile(std::string_view type, const std::string& name);
 
-// The schedule line of the job file `name` in `jobsDir`, raising what reading it raises
-// ("Cannot open file %s", "Stream read error", "List index out of bounds (22)", ...), or
-// "Unsafe job file %s: <reason>" when others could have written it or it is not a regular
-// file (UnsafeToRunReason). The file is read no further than the end of that line.
-std::string ReadScheduleLine(const std::string& jobsDir, const std::string& name);
-
-// Reads the schedule lines of job files of one folder one after the other, as
-// ReadScheduleLine does, looking at the folder once (at the first file) rather than once per
-// file, and at each file through the descriptor that reads it.
+// Reads the schedule lines of job files of one folder one after the other: Read(name) gives
+// the schedule line of the job file `name`, raising what reading it raises ("Cannot open
+// file %s", "Stream read error", "List index out of bounds (22)", ...), or "Unsafe job file
+// %s: <reason>" when others could have written it or it is not a regular file
+// (UnsafeToRunReason). A file is read no further than the end of that line. The folder is
+// looked at once (at the first file) rather than once per file, and each file through the
+// descriptor that reads it.
 class ScheduleLineReader {
  public:
   explicit ScheduleLineReader(std::string jobsDir) : jobsDir_(std::move(jobsDir)) {}

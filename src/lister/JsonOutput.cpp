@@ -2,7 +2,6 @@
 
 #include "lister/Moments.h"
 #include "lister/Outputs.h"
-#include "lister/ReportText.h"
 #include "platform/TextOutput.h"
 
 namespace {
@@ -80,7 +79,7 @@ std::string JsonOutput(const Survey& survey, const SchedulerPresence& presence,
   json document;
   document["schema"] = kJsonSchemaVersion;
   document["program"] = program;
-  document["now"] = IsoMoment(survey.today + survey.nowOfDay, clock);
+  document["now"] = IsoMoment(survey.Now(), clock);
   document["folder"] = Text(survey.exeDir);
   document["jobFolder"] = Text(survey.jobsDir);
   document["jobFolderFound"] = !survey.jobsFolderMissing;

@@ -1,9 +1,11 @@
 #include "lister/Moments.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 #include "foundation/CivilDays.h"
+#include "foundation/DateTimeText.h"
 
 namespace {
 
@@ -113,4 +115,32 @@ std::string IsoMoment(DateTimeValue local, const platform::Clock& clock) {
 
 DateTimeValue UtcValue(DateTimeValue local, const platform::Clock& clock) {
   return local + clock.BiasAt(FieldsOf(local)) / 1440.0;
+}
+
+std::string MomentText(DateTimeValue value) { return DateTimeText(value); }
+
+std::string SpanInWords(DateTimeValue span) {
+  const long long seconds = std::llround(std::fabs(span) * 86'400);
+  const long long units[] = {seconds / 86'400, seconds / 3'600 % 24, seconds / 60 % 60,
+                             seconds % 60};
+  const char names[] = {'d', 'h', 'm', 's'};
+  std::string text;
+  for (int i = 0; i < 3; ++i)
+    if (units[i] > 0) {
+      ((text += std::to_string(units[i])) += names[i]) += ' ';
+      (text += std::to_string(units[i + 1])) += names[i + 1];
+      return text;
+    }
+  (text += std::to_string(units[3])) += names[3];
+  return text;
+}
+
+std::string LeftText(DateTimeValue nowUtc, DateTimeValue next, const platform::Clock& clock) {
+  const DateTimeValue span = UtcValue(next, clock) - nowUtc;
+  return span <= 0 ? "now" : SpanInWords(span);
+}
+
+std::string PassedText(DateTimeValue nowUtc, DateTimeValue last, const platform::Clock& clock) {
+  const DateTimeValue span = nowUtc - UtcValue(last, clock);
+  return span < 0 ? "in " + SpanInWords(span) : SpanInWords(span);
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Moments as the lister takes and gives them: --now in ISO 8601 local time, ISO 8601 with
-// the UTC offset for JSON, and a clock that stands at the moment looked at.
+// Moments and spans as the lister takes and gives them: --now in ISO 8601 local time, ISO 8601
+// with the UTC offset for JSON, the scheduler's own text form, spans in words, and a clock
+// that stands at the moment looked at.
 
 #include <optional>
 #include <string>
@@ -24,6 +25,18 @@ std::string IsoMoment(DateTimeValue local, const platform::Clock& clock);
 
 // The same moment in UTC, as a value: for spans across a change of offset.
 DateTimeValue UtcValue(DateTimeValue local, const platform::Clock& clock);
+
+// A moment in the scheduler's own text form (the form the store holds).
+std::string MomentText(DateTimeValue value);
+
+// A span of time, in days, as its two largest units: "2d 3h", "3h 5m", "5m 10s", "10s".
+std::string SpanInWords(DateTimeValue span);
+
+// How long from `nowUtc` (a moment in UTC, UtcValue) until the local moment `next`: "1m 0s",
+// "now" once it is due.
+std::string LeftText(DateTimeValue nowUtc, DateTimeValue next, const platform::Clock& clock);
+// How long ago the local moment `last` was: "1d 0h"; "in 2d 1h" for a moment still to come.
+std::string PassedText(DateTimeValue nowUtc, DateTimeValue last, const platform::Clock& clock);
 
 // A clock that stands still at one local moment and answers for the zone as `zone` does.
 class FixedClock : public platform::Clock {

@@ -1,27 +1,9 @@
 #include "lister/ReportText.h"
 
-#include "foundation/DateTimeText.h"
-#include "lister/Moments.h"
-#include "lister/ScheduleWords.h"
+#include "lister/Phrases.h"
 #include "lister/Shown.h"
 
-bool ShownByDefault(const SurveyRow& row) {
-  return row.status != JobStatus::Off && row.status != JobStatus::Ignored;
-}
-
-std::string MomentText(DateTimeValue value) { return DateTimeText(value); }
-
 namespace {
-
-DateTimeValue Now(const Survey& survey) { return survey.today + survey.nowOfDay; }
-
-std::string Joined(const std::vector<std::string>& files) {
-  std::string text;
-  for (const std::string& file : files) text += (text.empty() ? "" : ", ") + file;
-  return text;
-}
-
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 std::string ErrorNote(const SurveyRow& row) {
   const JobError& error = *row.error;
@@ -46,28 +28,6 @@ std::string ErrorNote(const SurveyRow& row) {
 
 }  // namespace
 
-DateTimeValue NowUtc(const Survey& survey, const platform::Clock& clock) {
-  return UtcValue(Now(survey), clock);
-}
-
-std::string LeftText(DateTimeValue nowUtc, DateTimeValue next, const platform::Clock& clock) {
-  const DateTimeValue span = UtcValue(next, clock) - nowUtc;
-  return span <= 0 ? "now" : SpanInWords(span);
-}
-
-std::string PassedText(DateTimeValue nowUtc, DateTimeValue last, const platform::Clock& clock) {
-  const DateTimeValue span = nowUtc - UtcValue(last, clock);
-  return span < 0 ? "in " + SpanInWords(span) : SpanInWords(span);
-}
-
-std::string LeftText(const Survey& survey, DateTimeValue next, const platform::Clock& clock) {
-  return LeftText(NowUtc(survey, clock), next, clock);
-}
-
-std::string PassedText(const Survey& survey, DateTimeValue last, const platform::Clock& clock) {
-  return PassedText(NowUtc(survey, clock), last, clock);
-}
-
 std::vector<std::string> ErrorNotes(const Survey& survey) {
   std::vector<std::string> notes;
   if (survey.storeError)
@@ -83,10 +43,8 @@ std::vector<std::string> ErrorNotes(const Survey& survey) {
 
 std::vector<std::string> FooterLines(const Survey& survey, const SchedulerPresence& presence,
                                      bool all) {
-  std::vector<std::string> lines = StatusTexts(survey, presence);
+  StatusLines status = StatusOf(survey, presence);
   const SurveyCounts c = survey.Counts();
-  // The counts follow the first line whenever there are files.
-  if (!all && c.off + c.ignored > 0 && lines.size() > 1)
-    lines[1] += " Off and ignored files are hidden (--all shows them).";
-  return lines;
+  if (!all && c.off + c.ignored > 0) status.files += " Off and ignored files are hidden (--all shows them).";
+  return status.Lines();
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The texts that the table and the list share: moments, spans, what an error costs, and the
+// The texts that the table and the list share beyond the rows: what each error costs, and the
 // footer about the folder and the scheduler.
 
 #include <string>
@@ -7,24 +7,6 @@
 
 #include "lister/SchedulerPresence.h"
 #include "lister/Survey.h"
-#include "platform/Clock.h"
-
-// Whether a row appears without --all: off and ignored files are only counted.
-bool ShownByDefault(const SurveyRow& row);
-
-// A moment in the scheduler's own text form (the form the store holds).
-std::string MomentText(DateTimeValue value);
-
-// How long until `next` from the survey's moment: "1m 0s", "now" once it is due.
-std::string LeftText(const Survey& survey, DateTimeValue next, const platform::Clock& clock);
-// How long ago `last` was: "1d 0h"; "in 2d 1h" for a moment still to come.
-std::string PassedText(const Survey& survey, DateTimeValue last, const platform::Clock& clock);
-// The same from the survey's moment in UTC (UtcValue), for many rows of one survey.
-std::string LeftText(DateTimeValue nowUtc, DateTimeValue next, const platform::Clock& clock);
-std::string PassedText(DateTimeValue nowUtc, DateTimeValue last, const platform::Clock& clock);
-
-// The survey's moment in UTC.
-DateTimeValue NowUtc(const Survey& survey, const platform::Clock& clock);
 
 // One sentence per error: its text and what it costs.
 std::vector<std::string> ErrorNotes(const Survey& survey);

@@ -130,19 +130,3 @@ std::string ScheduleWordsMaker::operator()(const std::string& days,
   AppendTimeInWords(text, t, timeText);
   return text;
 }
-
-std::string SpanInWords(DateTimeValue span) {
-  const long long seconds = std::llround(std::fabs(span) * 86'400);
-  const long long units[] = {seconds / 86'400, seconds / 3'600 % 24, seconds / 60 % 60,
-                             seconds % 60};
-  const char names[] = {'d', 'h', 'm', 's'};
-  std::string text;
-  for (int i = 0; i < 3; ++i)
-    if (units[i] > 0) {
-      ((text += std::to_string(units[i])) += names[i]) += ' ';
-      (text += std::to_string(units[i + 1])) += names[i + 1];
-      return text;
-    }
-  (text += std::to_string(units[3])) += names[3];
-  return text;
-}

@@ -34,6 +34,3 @@ class ScheduleWordsMaker {
  private:
   std::unordered_map<std::string, std::string> daysInWords_;
 };
-
-// A span of time, in days, as its two largest units: "2d 3h", "3h 5m", "5m 10s", "10s".
-std::string SpanInWords(DateTimeValue span);

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "lister/ReportText.h"
+#include "lister/Moments.h"
+#include "lister/Phrases.h"
 #include "platform/TextCompare.h"
 
 std::string_view ColumnTitle(Column column) {
@@ -16,14 +17,6 @@ namespace {
 
 std::string& Cell(RowCells& cells, Column column) {
   return cells[static_cast<std::size_t>(column)];
-}
-
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-
-std::string Joined(const std::vector<std::string>& files) {
-  std::string text;
-  for (const std::string& file : files) text += (text.empty() ? "" : ", ") + file;
-  return text;
 }
 
 // "1 file", "2 files".
@@ -113,8 +106,8 @@ RowCells CellsAt(const Survey& survey, std::size_t index, DateTimeValue nowUtc,
 
 }  // namespace
 
-RowCells CellsOf(const Survey& survey, std::size_t index, const platform::Clock& clock) {
-  return CellsAt(survey, index, NowUtc(survey, clock), clock);
+bool ShownByDefault(const SurveyRow& row) {
+  return row.status != JobStatus::Off && row.status != JobStatus::Ignored;
 }
 
 int CompareByColumn(const Survey& survey, std::size_t rowA, std::size_t rowB, Column column) {
@@ -188,8 +181,7 @@ std::vector<ShownRow> ShownRows(const Survey& survey, const platform::Clock& clo
   }
   std::vector<ShownRow> shown;
   shown.reserve(rows.size());
-  const DateTimeValue nowUtc = NowUtc(survey, clock);
-  for (const std::size_t r : rows) shown.push_back({r, CellsAt(survey, r, nowUtc, clock)});
+  for (const std::size_t r : rows) shown.push_back({r, CellsAt(survey, r, survey.nowUtc, clock)});
   return shown;
 }
 
@@ -210,7 +202,7 @@ std::vector<DetailField> DetailFields(const Survey& survey, std::size_t index,
     // past) reads "in ...", which takes no "ago".
     std::string when = "unreadable";
     if (row.last) {
-      when = PassedText(survey, *row.last, clock);
+      when = PassedText(survey.nowUtc, *row.last, clock);
       if (!when.starts_with("in ")) when += " ago";
     }
     fields.push_back({"last", {*row.lastText + "  (" + when + ")"}});
@@ -218,7 +210,7 @@ std::vector<DetailField> DetailFields(const Survey& survey, std::size_t index,
   if (!row.next.empty() || row.listed) {
     DetailField next{"next", {}};
     for (const DateTimeValue moment : row.next) {
-      const std::string left = LeftText(survey, moment, clock);
+      const std::string left = LeftText(survey.nowUtc, moment, clock);
       next.lines.push_back(MomentText(moment) + "  (" + (left == "now" ? left : "in " + left) +
                            ")");
     }
@@ -240,47 +232,57 @@ std::vector<DetailField> DetailFields(const Survey& survey, std::size_t index,
   return fields;
 }
 
-std::vector<std::string> StatusTexts(const Survey& survey, const SchedulerPresence& presence) {
+std::vector<std::string> StatusLines::Lines() const {
   std::vector<std::string> lines;
-  lines.push_back("As of " + MomentText(survey.today + survey.nowOfDay) + ", in " +
-                  Quoted(survey.exeDir) + ".");
+  for (const std::string* line : {&moment, &files, &store, &quits, &running, &logOn})
+    if (!line->empty()) lines.push_back(*line);
+  return lines;
+}
+
+StatusLines StatusOf(const Survey& survey, const SchedulerPresence& presence) {
+  StatusLines status;
+  status.moment = "As of " + MomentText(survey.Now()) + ", in " + Quoted(survey.exeDir) + ".";
   if (survey.jobsFolderMissing) {
-    lines.push_back("No job folder " + Quoted(survey.jobsDir) + ".");
+    status.files = "No job folder " + Quoted(survey.jobsDir) + ".";
   } else {
     const SurveyCounts c = survey.Counts();
-    lines.push_back(Count(c.files, "file") + ": " + Count(c.listed, "job") +
-                    " listed by the scheduler, " + std::to_string(c.heldBack) + " held back, " +
-                    std::to_string(c.off) + " off, " + std::to_string(c.ignored) + " ignored; " +
-                    std::to_string(c.withErrors) + " with errors.");
+    status.files = Count(c.files, "file") + ": " + Count(c.listed, "job") +
+                   " listed by the scheduler, " + std::to_string(c.heldBack) + " held back, " +
+                   std::to_string(c.off) + " off, " + std::to_string(c.ignored) + " ignored; " +
+                   std::to_string(c.withErrors) + " with errors.";
   }
-  // Which store the scheduler reads: where the folder refuses this user, the user's copy.
-  std::string store = "Store: " + Quoted(survey.storePath);
+  // Where the folder refuses this user, the store may be the user's copy.
+  status.store = "Store: " + Quoted(survey.storePath);
   if (!survey.storeFound)
-    store += ", not written yet";
+    status.store += ", not written yet";
   else if (!survey.folderCopy.empty() && survey.storePath.starts_with(survey.folderCopy))
-    store += " (this user's copy of the folder)";
-  lines.push_back(store + ".");
+    status.store += " (this user's copy of the folder)";
+  status.store += ".";
   if (survey.SchedulerWouldQuit())
-    lines.push_back(
+    status.quits =
         "No job is scheduled: at its next rebuild the scheduler removes its log-on registration "
-        "and quits.");
+        "and quits.";
   switch (presence.running) {
     case platform::MutexPresence::Held:
-      lines.push_back("Scheduler: running.");
+      status.running = "Scheduler: running.";
       break;
     case platform::MutexPresence::Absent:
-      lines.push_back("Scheduler: not running.");
+      status.running = "Scheduler: not running.";
       break;
     case platform::MutexPresence::Unknown:
-      lines.push_back("Scheduler: cannot tell whether it runs.");
+      status.running = "Scheduler: cannot tell whether it runs.";
       break;
   }
   if (!presence.registration)
-    lines.push_back("Start at log-on: not registered.");
+    status.logOn = "Start at log-on: not registered.";
   else if (presence.registeredHere)
-    lines.push_back("Start at log-on: registered, for the scheduler in this folder.");
+    status.logOn = "Start at log-on: registered, for the scheduler in this folder.";
   else
-    lines.push_back(
-        "Start at log-on: registered for another program: " + Quoted(*presence.registration) + ".");
-  return lines;
+    status.logOn =
+        "Start at log-on: registered for another program: " + Quoted(*presence.registration) + ".";
+  return status;
+}
+
+std::vector<std::string> StatusTexts(const Survey& survey, const SchedulerPresence& presence) {
+  return StatusOf(survey, presence).Lines();
 }

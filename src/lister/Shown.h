@@ -30,8 +30,8 @@ struct ShownRow {
   RowCells cells;   // texts as the table prints them ("-" for none)
 };
 
-// The cells of one row of the survey.
-RowCells CellsOf(const Survey& survey, std::size_t row, const platform::Clock& clock);
+// Whether a row appears without --all: off and ignored files are only counted.
+bool ShownByDefault(const SurveyRow& row);
 
 // The rows shown, in `order`: without `all` only those ShownByDefault.
 std::vector<ShownRow> ShownRows(const Survey& survey, const platform::Clock& clock, bool all,
@@ -55,6 +55,17 @@ struct DetailField {
 std::vector<DetailField> DetailFields(const Survey& survey, std::size_t row,
                                       const platform::Clock& clock);
 
-// The status texts: the moment and folder, the counts, whether the scheduler would quit,
-// whether it runs and whether it starts at log-on. No hints about command-line options.
+// The status texts, each by what it tells. No hints about command-line options.
+struct StatusLines {
+  std::string moment;    // the moment looked at and the folder
+  std::string files;     // the counts of the files, or that there is no job folder
+  std::string store;     // which last-run store the scheduler reads
+  std::string quits;     // that the scheduler would quit; empty while a job is scheduled
+  std::string running;   // whether the scheduler runs
+  std::string logOn;     // whether it starts at log-on, and which program does
+  // The texts in that order, without the empty ones.
+  std::vector<std::string> Lines() const;
+};
+StatusLines StatusOf(const Survey& survey, const SchedulerPresence& presence);
+// StatusOf's lines.
 std::vector<std::string> StatusTexts(const Survey& survey, const SchedulerPresence& presence);

@@ -11,6 +11,7 @@
 #include "app/NextStart.h"
 #include "foundation/Exception.h"
 #include "lister/ListedJobs.h"
+#include "lister/Moments.h"
 #include "lister/ScheduleWords.h"
 #include "lister/StoreLookup.h"
 #include "platform/Files.h"
@@ -273,6 +274,7 @@ Survey TakeSurvey(const std::string& exeDir, const platform::Clock& clock, int i
   const LocalDayAndTime now = LocalNow(clock);
   survey.today = now.today;
   survey.nowOfDay = now.timeOfDay;
+  survey.nowUtc = UtcValue(survey.Now(), clock);
   survey.exeDir = state.ExeDir;
   survey.jobsDir = state.JobsDir;
   survey.folderCopy = state.ExeDirCopy;

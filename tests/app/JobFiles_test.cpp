@@ -22,7 +22,6 @@ TEST(JobFiles, AJobFileIsAFileEndingInHvjExactly) {
   EXPECT_FALSE(IsJobFile("file", "x.HVJ"));
   EXPECT_FALSE(IsJobFile("dir", "x.hvj"));
   EXPECT_FALSE(IsJobFile("file", "x.hvj.bak"));
-  EXPECT_TRUE(IsJobFile(Tokens("name=x.hvj,type=file")));
 }
 
 }  // namespace

@@ -41,5 +41,6 @@ platform::SystemTime FakeClock::LocalTime() const {
   t.minute = static_cast<std::uint16_t>(ms / 60'000 % 60);
   t.second = static_cast<std::uint16_t>(ms / 1'000 % 60);
   t.milliseconds = static_cast<std::uint16_t>(ms % 1'000);
+  millisecondsSinceYear1_ += stepPerReading_;
   return t;
 }

@@ -19,6 +19,7 @@
 #include "fakes/FakeLauncher.h"
 #include "fakes/FakeMutexProbe.h"
 #include "fakes/FakeShell.h"
+#include "lister/Moments.h"
 #include "lister/ReportText.h"
 #include "platform/Files.h"
 

@@ -14,6 +14,7 @@
 #include "fakes/FakeMutexProbe.h"
 #include "fakes/FakeShell.h"
 #include "fakes/FileFaults.h"
+#include "lister/Moments.h"
 #include "lister/ReportText.h"
 
 namespace {
@@ -88,6 +89,22 @@ TEST(Survey, StatusNextStartAndErrorOfOneJob) {
     EXPECT_EQ(ErrorText(row), c.error) << c.label;
     EXPECT_EQ(survey.HasErrors(), std::string(c.error) != "-") << c.label;
   }
+}
+
+// A look taken as the clock passes midnight: the date and the time of day come from one
+// reading. Read apart, the date before midnight and the time after it make a moment a day
+// early, and a job missed that evening shows as still to come.
+TEST(Survey, TakesTheDateAndTheTimeOfDayFromOneReadingOfTheClock) {
+  const Installation installation;
+  installation.Job("job.hvj", Scheduled("1111111", "14:30:00", "backup.cmd"));
+  FakeClock clock(2026, 12, 9, 23, 59, 59, 999);
+  clock.AdvanceAfterEachReading(1);
+  const Survey survey = installation.Look(clock);
+  EXPECT_EQ(survey.today, DateFromParts(2026, 12, 9));
+  EXPECT_EQ(survey.nowOfDay, TimeFromParts(23, 59, 59, 999));
+  ASSERT_EQ(survey.rows.size(), 1u);
+  EXPECT_EQ(StatusWord(survey.rows.front().status), "missed");
+  EXPECT_EQ(NextText(survey.rows.front()), "12/10/2026 2:30:00 PM");
 }
 
 TEST(Survey, FilesTheSchedulerDoesNotReadAreIgnoredWithTheReason) {
