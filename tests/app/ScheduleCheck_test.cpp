@@ -6,6 +6,7 @@
 #include "app/TForm1.h"
 #include "fakes/ErrorMessage.h"
 #include "foundation/Exception.h"
+#include "platform/Files.h"
 
 namespace {
 
@@ -199,6 +200,7 @@ TEST_F(ScheduleCheck, AFailedSaveStartsNothingAndKeepsTheRunInMemory) {
   state.JobList.Append(Job("1111111", "14:30:00", "backup.cmd"));
   EXPECT_EQ(ErrorAt<EFCreateError>(14, 30, 1), "Cannot create file " + state.StorePath());
   EXPECT_TRUE(launcher.started.empty());
+  EXPECT_FALSE(platform::FolderExists(state.ExeDirCopy));  // no lack of rights: not redirected
   EXPECT_EQ(state.LastRunStore.ValueOf("backup.cmd"), "12/9/2026 2:30:00 PM");
   CheckAt(14, 30, 2);
   EXPECT_TRUE(launcher.started.empty());

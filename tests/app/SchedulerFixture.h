@@ -17,6 +17,16 @@
 #include "fakes/JobFiles.h"
 #include "fakes/TempFolder.h"
 #include "foundation/DateTimeFormat.h"
+#include "platform/Files.h"
+
+// `state` with the user's copy of its folders inside `folder`, not in the real profile of
+// whoever runs the tests.
+inline SchedState WithCopyIn(const TempFolder& folder, SchedState state) {
+  const FolderView program{state.ExeDir, folder.PathOf("user-copy") + platform::kPathSeparator};
+  state.ExeDirCopy = program.copy;
+  state.JobsDirCopy = program.Sub(kJobsFolderName).copy;
+  return state;
+}
 
 class SchedulerFixture : public ::testing::Test {
  protected:
@@ -39,7 +49,7 @@ class SchedulerFixture : public ::testing::Test {
 
   TempFolder folder;
   std::string exePath = folder.PathOf("HarbovaleScheduler.exe");
-  SchedState state = InitializeSched_main(exePath);
+  SchedState state = WithCopyIn(folder, InitializeSched_main(exePath));
   FakeShell shell;
   FakeClock clock{2026, 12, 9, 14, 29, 50};  // a Wednesday
   FakeMutexProbe mutexes;

@@ -196,8 +196,10 @@ SaveOutcome ReplaceWholeFile(const std::string& path, std::string_view bytes) {
   const HANDLE file = calls.createFile(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    // A folder under Program Files refuses a standard user for good.
-    return GetLastError() == ERROR_ACCESS_DENIED ? SaveOutcome::Refused : SaveOutcome::CannotCreate;
+    // A folder under Program Files refuses a standard user for good. A folder in the
+    // temporary file's place is answered with the same error, but is no lack of rights.
+    const bool refused = GetLastError() == ERROR_ACCESS_DENIED && !FolderExists(temporary);
+    return refused ? SaveOutcome::Refused : SaveOutcome::CannotCreate;
   }
   DWORD put = 0;
   const bool written =
