@@ -234,7 +234,7 @@ std::vector<DetailField> DetailFields(const Survey& survey, std::size_t index,
 
 std::vector<std::string> StatusLines::Lines() const {
   std::vector<std::string> lines;
-  for (const std::string* line : {&moment, &files, &store, &quits, &running, &logOn})
+  for (const std::string* line : {&moment, &files, &quits, &running, &logOn, &store})
     if (!line->empty()) lines.push_back(*line);
   return lines;
 }

@@ -17,6 +17,17 @@ std::vector<WindowRow> WindowRows(const Survey& survey, const platform::Clock& c
   return rows;
 }
 
+ColumnSort SortedBy(const ColumnSort& sort, Column column) {
+  if (sort.column == column) return {column, !sort.ascending};
+  return {column, true};
+}
+
+std::string_view SortMenuText(Column column) {
+  constexpr std::array<std::string_view, kColumnCount> kTexts{
+      "&Next", "&Left", "L&ast", "&Passed", "&Job", "S&tatus", "&Schedule", "&Command"};
+  return kTexts[static_cast<std::size_t>(column)];
+}
+
 ListUpdate PlanUpdate(const std::vector<WindowRow>& shown, const std::vector<WindowRow>& wanted) {
   ListUpdate update;
   const std::size_t both = std::min(shown.size(), wanted.size());
@@ -38,4 +49,13 @@ std::optional<std::size_t> ItemOf(const std::vector<WindowRow>& rows, const std:
   for (std::size_t i = 0; i < rows.size(); ++i)
     if (rows[i].file == file) return i;
   return std::nullopt;
+}
+
+std::optional<std::size_t> KeptSelection::After(const std::vector<WindowRow>& shown,
+                                                std::optional<std::size_t> selected,
+                                                const std::vector<WindowRow>& wanted) {
+  if (selected && *selected < shown.size()) return ItemOf(wanted, shown[*selected].file);
+  if (rowsCame_ || wanted.empty()) return std::nullopt;
+  rowsCame_ = true;
+  return 0;
 }

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "lister/Shown.h"
@@ -17,11 +18,18 @@ struct WindowRow {
   std::array<std::string, kColumnCount> cells;
 };
 
-// How the person sorted the list: by a clicked column, or (none) in the given order.
+// How the person sorted the list: by a chosen column, or (none) in the given order.
 struct ColumnSort {
   std::optional<Column> column;
   bool ascending = true;
 };
+
+// The sort once the person chose `column`, by a click on its header or in the View menu's
+// "Sort by": that column ascending; the column sorted by already, the other way round.
+ColumnSort SortedBy(const ColumnSort& sort, Column column);
+
+// The column's item in "Sort by": its title as a word, with a mnemonic of its own ("L&ast").
+std::string_view SortMenuText(Column column);
 
 // Every file of the survey (off and ignored too) in `order`, then sorted by the clicked
 // column when there is one (moments as moments; ties keep `order`).
@@ -43,3 +51,17 @@ ListUpdate PlanUpdate(const std::vector<WindowRow>& shown, const std::vector<Win
 
 // Where the file selected before is now; nothing when it is gone.
 std::optional<std::size_t> ItemOf(const std::vector<WindowRow>& rows, const std::string& file);
+
+// The selection across refreshes and sorts: the person's file, wherever the new rows put it;
+// nothing once that file is gone or when the person selected nothing; the first row when the
+// first rows come, so that the details show something from the start.
+class KeptSelection {
+ public:
+  // The item to select once `wanted` replaces `shown`, in which `selected` was selected.
+  std::optional<std::size_t> After(const std::vector<WindowRow>& shown,
+                                   std::optional<std::size_t> selected,
+                                   const std::vector<WindowRow>& wanted);
+
+ private:
+  bool rowsCame_ = false;  // the first rows came (and their first row was selected)
+};

@@ -52,9 +52,9 @@ TEST(TableOutput, ShowsOneLinePerJobTheNotesAndTheFooter) {
             "\n"
             "As of 12/9/2026 2:29:00 PM, in \"" + folder + "\".\n"
             "1 file: 1 job listed by the scheduler, 0 held back, 0 off, 0 ignored; 0 with errors.\n"
-            "Store: \"" + folder + "qelvarn.dat\".\n"
             "Scheduler: running.\n"
-            "Start at log-on: registered, for the scheduler in this folder.\n");
+            "Start at log-on: registered, for the scheduler in this folder.\n"
+            "Store: \"" + folder + "qelvarn.dat\".\n");
 }
 
 TEST(TableOutput, HidesOffAndIgnoredFilesUnlessAllAreAsked) {

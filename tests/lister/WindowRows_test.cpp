@@ -1,9 +1,12 @@
 // The window's refresh: rows kept by file name, only changed cells set again, the selection
-// following its file; the rows sorted by a clicked header; --window taken off the command line.
+// following its file; the rows sorted by a chosen column; --window taken off the command line.
 
 #include "lister/WindowRows.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
 
 #include "fakes/FakeClock.h"
 #include "lister/Installation.h"
@@ -60,6 +63,65 @@ TEST(WindowRowsTest, TheSelectionFollowsItsFile) {
   EXPECT_EQ(ItemOf(rows, "b.hvj"), std::optional<std::size_t>(2));
   EXPECT_EQ(ItemOf(rows, "gone.hvj"), std::nullopt);
   EXPECT_EQ(ItemOf(rows, "B.hvj"), std::nullopt) << "file names are compared exactly";
+}
+
+TEST(WindowRowsTest, ARefreshKeepsThePersonsSelection) {
+  using Item = std::optional<std::size_t>;
+  const std::vector<WindowRow> none;
+  const std::vector<WindowRow> two = {Row("a.hvj"), Row("b.hvj")};
+  const std::vector<WindowRow> three = {Row("c.hvj"), Row("b.hvj"), Row("a.hvj")};
+
+  KeptSelection selection;
+  EXPECT_EQ(selection.After(none, std::nullopt, none), std::nullopt) << "an empty folder";
+  EXPECT_EQ(selection.After(none, std::nullopt, two), Item(0)) << "the first rows: the first";
+  EXPECT_EQ(selection.After(two, 1, three), Item(1)) << "b.hvj, where a new file put it";
+  EXPECT_EQ(selection.After(three, 2, two), Item(0)) << "a.hvj, where a sort put it";
+  EXPECT_EQ(selection.After(two, 1, {Row("a.hvj")}), std::nullopt) << "b.hvj is gone";
+  EXPECT_EQ(selection.After(two, std::nullopt, three), std::nullopt)
+      << "the person selected nothing: nothing is chosen for them";
+  EXPECT_EQ(selection.After(two, 1, none), std::nullopt);
+  EXPECT_EQ(selection.After(none, std::nullopt, two), std::nullopt)
+      << "rows that come back after the folder was empty are not the first rows";
+
+  KeptSelection laterRows;
+  EXPECT_EQ(laterRows.After(none, std::nullopt, none), std::nullopt);
+  EXPECT_EQ(laterRows.After(none, std::nullopt, three), Item(0))
+      << "a folder empty at first: its first rows when they come";
+}
+
+TEST(WindowRowsTest, ChoosingTheSortedColumnAgainTurnsTheOrderRound) {
+  ColumnSort sort;
+  sort = SortedBy(sort, Column::Job);
+  EXPECT_EQ(sort.column, Column::Job);
+  EXPECT_TRUE(sort.ascending) << "a first choice sorts ascending";
+  sort = SortedBy(sort, Column::Job);
+  EXPECT_FALSE(sort.ascending) << "the same column again: the other way round";
+  sort = SortedBy(sort, Column::Status);
+  EXPECT_EQ(sort.column, Column::Status);
+  EXPECT_TRUE(sort.ascending) << "another column begins ascending";
+  EXPECT_TRUE(SortedBy(SortedBy(sort, Column::Status), Column::Status).ascending);
+}
+
+// "Sort by" names every column, each with a letter of its own (Alt+V, B, then that letter).
+TEST(WindowRowsTest, EachSortMenuItemNamesItsColumnWithItsOwnLetter) {
+  std::string letters;
+  for (std::size_t c = 0; c < kColumnCount; ++c) {
+    const Column column = static_cast<Column>(c);
+    std::string text(SortMenuText(column));
+    const std::size_t mark = text.find('&');
+    ASSERT_NE(mark, std::string::npos) << ColumnTitle(column);
+    ASSERT_LT(mark + 1, text.size()) << ColumnTitle(column);
+    EXPECT_EQ(text.find('&', mark + 1), std::string::npos) << text;
+    letters += static_cast<char>(std::tolower(static_cast<unsigned char>(text[mark + 1])));
+    text.erase(mark, 1);
+    for (char& letter : text)
+      letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    EXPECT_EQ(text, ColumnTitle(column));
+  }
+  std::string distinct = letters;
+  std::sort(distinct.begin(), distinct.end());
+  distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+  EXPECT_EQ(distinct.size(), letters.size()) << "mnemonics: " << letters;
 }
 
 TEST(WindowRowsTest, EveryFileIsARowAndAClickedColumnSortsThem) {

@@ -23,6 +23,7 @@
 #include "lister/WindowRows.h"
 #include "lister/win32/Dpi.h"
 #include "lister/win32/StatusBar.h"
+#include "lister/win32/WindowMenu.h"
 #include "platform/Locale.h"
 #include "platform/win32/Win32Error.h"
 
@@ -73,6 +74,7 @@ class ListerWindow {
   }
   ~ListerWindow() {
     if (font_ != nullptr) DeleteObject(font_);
+    if (keys_ != nullptr) DestroyAcceleratorTable(keys_);
   }
 
   // The exit code: 0 once the window is closed; 2 when it cannot be made (said in a box).
@@ -83,15 +85,9 @@ class ListerWindow {
     }
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-      if (message.message == WM_KEYDOWN && message.wParam == VK_F5) {
-        Refresh();
-        continue;
-      }
-      if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
-        PostMessageA(window_, WM_CLOSE, 0, 0);
-        continue;
-      }
-      // Tab and Shift+Tab between the list and the details, as in a dialog.
+      // F5 and Esc wherever the keyboard is; then Tab, Shift+Tab and the labels' Alt keys
+      // between the list and the details, as in a dialog.
+      if (TranslateAcceleratorA(window_, keys_, &message)) continue;
       if (IsDialogMessageA(window_, &message)) continue;
       TranslateMessage(&message);
       DispatchMessageA(&message);
@@ -123,9 +119,11 @@ class ListerWindow {
 
     // Created at 96 DPI's size, then fitted to its monitor's DPI once it knows it.
     const std::string caption = std::string(kCaption) + " - " + Folder(request_.exeDir);
+    keys_ = MakeAccelerators();
+    if (keys_ == nullptr) return Failed("CreateAcceleratorTableA");
     window_ = CreateWindowExA(WS_EX_CONTROLPARENT, kWindowClass, caption.c_str(),
                               WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, kWidth, kHeight,
-                              nullptr, nullptr, instance, this);
+                              nullptr, MakeMenuBar(), instance, this);
     if (window_ == nullptr) return Failed("CreateWindowExA");
     dpi_ = DpiOf(window_);
     if (dpi_ != kDefaultDpi)
@@ -187,14 +185,16 @@ class ListerWindow {
     font_ = MessageFont(dpi_);
     for (HWND control : {listLabel_, list_, detailsLabel_, details_})
       SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
-    status_.Fit(font_, dpi_);
+    status_.SetFont(font_, dpi_);
     if (old != nullptr) DeleteObject(old);
   }
 
+  // Places the controls in the client area; the one place that does (after a new size, font
+  // or DPI), once for each change.
   void Layout() {
     RECT client;
     GetClientRect(window_, &client);
-    status_.Fit(font_, dpi_);
+    status_.Fit();
     RECT bar;
     GetWindowRect(status_.Handle(), &bar);
     const int statusHeight = bar.bottom - bar.top;
@@ -271,20 +271,25 @@ class ListerWindow {
     SendMessageA(list_, LVM_SETITEMTEXTA, item, reinterpret_cast<LPARAM>(&cell));
   }
 
-  void Select(std::size_t item) {
+  // Selects that item alone (and gives it the focus), or none.
+  void Select(std::optional<std::size_t> item) {
     LVITEMA state{};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(list_, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&state));
+    state.stateMask = LVIS_SELECTED;
+    if (item) {
+      state.stateMask |= LVIS_FOCUSED;
+      state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    }
+    SendMessageA(list_, LVM_SETITEMSTATE, item ? *item : static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&state));
   }
 
   // Brings the list view to `wanted` in place: the rows stay where they are on the screen,
   // only changed cells are set, and the selection stays with its file.
+  // Not LVS_OWNERDATA: FitColumns needs the plan's changed cells and the selection its rule anyway.
   void ShowRows(std::vector<WindowRow> wanted) {
     const std::optional<std::size_t> selected = SelectedItem();
-    const std::string selectedFile = selected ? rows_[*selected].file : std::string();
+    const std::optional<std::size_t> select = selection_.After(rows_, selected, wanted);
     const ListUpdate update = PlanUpdate(rows_, wanted);
-    const bool first = rows_.empty() && !wanted.empty() && !selectedOnce_;
     quiet_ = true;  // selection changes made here are not the person's
     for (const CellChange& change : update.cells)
       SetCell(change.item, change.column, wanted[change.item].cells[change.column]);
@@ -299,18 +304,8 @@ class ListerWindow {
       for (std::size_t c = 1; c < kColumnCount; ++c) SetCell(item, c, wanted[item].cells[c]);
     }
     rows_ = std::move(wanted);
-    const std::optional<std::size_t> now =
-        selected ? ItemOf(rows_, selectedFile)
-                 : (first ? std::optional<std::size_t>(0) : std::nullopt);
-    if (now && now != selected) Select(*now);
-    if (!now && selected) {
-      LVITEMA none{};
-      none.stateMask = LVIS_SELECTED;
-      SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                   reinterpret_cast<LPARAM>(&none));
-    }
+    if (select != selected) Select(select);
     quiet_ = false;
-    if (first) selectedOnce_ = true;
     FitColumns(update);
   }
 
@@ -368,22 +363,10 @@ class ListerWindow {
     InvalidateRect(details_, nullptr, TRUE);
   }
 
-  // A click on a header sorts by that column; a second click on it turns the order round.
-  void SortBy(int column) {
-    const Column clicked = static_cast<Column>(column);
-    if (sort_.column == clicked)
-      sort_.ascending = !sort_.ascending;
-    else
-      sort_ = {clicked, true};
-    const HWND header = reinterpret_cast<HWND>(SendMessageA(list_, LVM_GETHEADER, 0, 0));
-    for (std::size_t c = 0; c < kColumnCount; ++c) {
-      HDITEMA item{};
-      item.mask = HDI_FORMAT;
-      SendMessageA(header, HDM_GETITEMA, c, reinterpret_cast<LPARAM>(&item));
-      item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-      if (static_cast<int>(c) == column) item.fmt |= sort_.ascending ? HDF_SORTUP : HDF_SORTDOWN;
-      SendMessageA(header, HDM_SETITEMA, c, reinterpret_cast<LPARAM>(&item));
-    }
+  // A click on a header and the View menu's "Sort by" both come here.
+  void SortBy(Column column) {
+    sort_ = SortedBy(sort_, column);
+    MarkSort(list_, GetMenu(window_), sort_);
     Show();
     if (const auto item = SelectedItem()) SendMessageA(list_, LVM_ENSUREVISIBLE, *item, FALSE);
   }
@@ -397,10 +380,25 @@ class ListerWindow {
       SendMessageA(list_, LVM_SETCOLUMNWIDTH, c,
                    MulDiv(width, static_cast<int>(dpi), static_cast<int>(old)));
     }
+    // The new size lays the window out (WM_SIZE); when the client area keeps its size, no
+    // WM_SIZE comes, and the new font still needs its layout.
+    RECT before;
+    GetClientRect(window_, &before);
     SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    Layout();
-    Show();
+    RECT after;
+    GetClientRect(window_, &after);
+    if (after.right == before.right && after.bottom == before.bottom) Layout();
+  }
+
+  // A menu item or a key of the accelerator table.
+  void Command(WORD command) {
+    if (command == kCloseCommand)
+      PostMessageA(window_, WM_CLOSE, 0, 0);
+    else if (command == kRefreshCommand)
+      Refresh();
+    else if (const std::optional<Column> column = SortColumnOf(command))
+      SortBy(*column);
   }
 
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -457,13 +455,14 @@ class ListerWindow {
         if (LOWORD(lParam) == 0) SetFocus(GetNextDlgTabItem(window_, GetFocus(), wParam != 0));
         return 0;
       case WM_COMMAND:
-        if (LOWORD(wParam) == IDCANCEL) PostMessageA(window_, WM_CLOSE, 0, 0);
+        // (the controls' notifications name their window; the menu's and the keys' do not)
+        if (lParam == 0) Command(LOWORD(wParam));
         return 0;
       case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->hwndFrom != list_) break;
         if (header->code == LVN_COLUMNCLICK) {
-          SortBy(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
+          SortBy(static_cast<Column>(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem));
           return 0;
         }
         if (header->code == LVN_ITEMCHANGED && !quiet_) {
@@ -490,6 +489,7 @@ class ListerWindow {
   StatusBar status_;
   HWND focus_ = nullptr;
   HFONT font_ = nullptr;
+  HACCEL keys_ = nullptr;  // F5 and Esc
   UINT dpi_ = kDefaultDpi;
   std::optional<Survey> survey_;  // the latest survey; everything shown comes from it
   SchedulerPresence presence_;
@@ -497,7 +497,7 @@ class ListerWindow {
   std::string failure_;          // why the window could not be made
   std::vector<WindowRow> rows_;  // what the list view shows, item by item
   ColumnSort sort_;
-  bool selectedOnce_ = false;  // the first row is selected when the first rows come
+  KeptSelection selection_;
   bool titlesFitted_ = false;
   bool quiet_ = false;
   std::string detailsText_;

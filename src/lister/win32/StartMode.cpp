@@ -6,8 +6,8 @@
 
 namespace {
 
-// Wine gives a program started from a terminal of the host a console of its own as well;
-// that console has no window, unlike the one the system makes for a program started alone.
+// Wine's ntdll exports wine_get_version; the ntdll of Windows never does, so on Windows this
+// is false and the branch that asks it below is never taken.
 bool UnderWine() {
   const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
   return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
@@ -26,6 +26,11 @@ bool StartedOnItsOwn() {
   // Output that goes to a file or a pipe is wanted as text.
   DWORD mode = 0;
   if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode)) return false;
+  // Under Wine a program typed in a terminal of the host (`wine64 HarbovaleJobs.exe`, as the
+  // README says for Wine) has a console to itself too, whose window is never shown; `start`
+  // gives one a window. On Windows that visibility tells nothing: a console hosted by a
+  // terminal application (the default terminal of Windows 11) has a pseudo window whose
+  // visibility need not follow the terminal's, and a double-click must still open the window.
   if (UnderWine() && !IsWindowVisible(GetConsoleWindow())) return false;
   return true;
 }

@@ -35,10 +35,18 @@ void StatusBar::Show(const std::vector<std::string>& texts) {
     if (old[i] != texts_[i]) SetText(i);
 }
 
-void StatusBar::Fit(HFONT font, UINT dpi) {
+void StatusBar::SetFont(HFONT font, UINT dpi) {
   font_ = font;
   dpi_ = dpi;
-  SendMessageA(bar_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void StatusBar::Fit() {
+  // A new font is given to the bar here, once its parent has its new size: the bar places
+  // itself again when it gets one, and would do so at the size the parent had before.
+  if (barFont_ != font_) {
+    SendMessageA(bar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    barFont_ = font_;
+  }
   SendMessageA(bar_, WM_SIZE, 0, 0);
   SetParts();
 }

@@ -14,8 +14,10 @@ class StatusBar {
   HWND Handle() const { return bar_; }
 
   void Show(const std::vector<std::string>& texts);
-  // Lays the parts out again for another font, DPI or width of the window.
-  void Fit(HFONT font, UINT dpi);
+  // The font (and the DPI) of its texts, from its next Fit on.
+  void SetFont(HFONT font, UINT dpi);
+  // Takes the bottom of its parent and lays its parts out for its font and width.
+  void Fit();
 
  private:
   void SetParts();
@@ -23,6 +25,7 @@ class StatusBar {
 
   HWND bar_ = nullptr;
   HFONT font_ = nullptr;
+  HFONT barFont_ = nullptr;  // the font the bar has been given
   UINT dpi_ = 96;
   std::vector<std::string> texts_;
 };

@@ -1,11 +1,13 @@
 # The lister's window under Wine, read from outside its process as an accessibility tool
-# reads it (hvtest: the list view's cells, the status bar's parts, the details' text) and
-# photographed with ImageMagick's import. It is opened both ways a person opens it: with
-# --window, and by starting the program on its own (`start`, as Explorer does).
+# reads it (hvtest: the list view's cells, the status bar's parts, the details' text, where
+# each control lies) and driven as a person drives it (header clicks, keys, the menus by their
+# letters). It is opened both ways a person opens it: with --window, and by starting the
+# program on its own (`start`, as Explorer does). The checks are what is read back; the
+# screenshots (ImageMagick's import) are pictures for people to look at, no proof of anything.
 
 WINDOW_CAPTION="Harbovale Jobs"
 WINDOW_CLASS=HarbovaleJobsWindow
-# The screenshots that the README shows are taken here (kept after the run).
+# The screenshots are kept here after the run; the README shows harbovale-jobs-window.png.
 SCREENSHOTS="$BUILD/e2e-screenshots"
 
 # lister_window <folder> <faketime moment or ""> [options...]: the folder's lister with
@@ -29,7 +31,34 @@ window_details() { hv details-text "$(window_caption "$1")"; }
 # window_cell <folder> <file> <column number from 1>
 window_cell() { window_rows "$1" | awk -F'\t' -v f="$2" -v c="$3" '$5 == f { print $c }'; }
 window_files() { window_rows "$1" | tail -n +2 | cut -f5 | paste -sd' '; }
+# files_become <folder> <files>: the rows show those files in that order within 10 seconds.
+files_become() {
+  local folder=$1 files=$2
+  wait_for 10 eval '[ "$(window_files "$folder")" == "$files" ]' ||
+    equals "$(window_files "$folder")" "$files"
+}
 window_gone() { ! kill -0 "$(cat "$1/window.pid")" 2>/dev/null; }
+# window_menu <folder> <letters>: Alt and the first letter, then the others ("vbj": View,
+# Sort by, Job), each once the menu it chooses from is open.
+window_menu() { hv menu-keys "$(window_caption "$1")" "$2" >/dev/null; }
+window_layout() { hv layout "$(window_caption "$1")"; }
+# laid_out <folder> <gap>: the list and the details span the client area but for the gap on
+# either side, the details end a gap above the status bar, which lies along the bottom.
+laid_out() {
+  window_layout "$1" | awk -v g="$2" '
+    $1 == "client" { w = $2; h = $3 }
+    $1 == "SysListView32" { list = $2 == g && $4 == w - g }
+    $1 == "Edit" { details = $2 == g && $4 == w - g; end = $5 }
+    $1 == "msctls_statusbar32" { bar = $2 == 0 && $4 == w && $5 == h; top = $3 }
+    END { exit !(list && details && bar && end + g == top) }'
+}
+# scaled_columns <columns line before> <after> <percent>: each width scaled, give or take 1.
+scaled_columns() {
+  awk -v a="$1" -v b="$2" -v p="$3" 'BEGIN {
+    n = split(a, before); split(b, after)
+    for (i = 2; i <= n; i++) { d = after[i] - before[i] * p / 100; if (d > 1 || d < -1) exit 1 }
+  }'
+}
 # wait_window_exit <folder> <seconds>: the window's process ends; its code in window.exit.
 wait_window_exit() {
   wait_for "$2" window_gone "$1" || return 1
@@ -47,20 +76,24 @@ folder_state() {
   (cd "$1" && find . -mindepth 1 -printf '%p %s %T@\n' | grep -vE '^\./(lister|window)\.' | sort)
 }
 
-# screenshot <name>: the whole display once the window has painted (more than a few colours).
+# screenshot <name>: a picture of the whole display for people to look at, once the window
+# has painted (more than a few colours). It proves nothing and fails no case.
 screenshot() {
   local shot="$SCREENSHOTS/$1.png"
   mkdir -p "$SCREENSHOTS"
   wait_for 20 eval 'import -display "$DISPLAY" -window root "$shot" &&
-    (($(identify -format %k "$shot") > 16))'
+    (($(identify -format %k "$shot") > 16))' || log "    (no picture of a painted window: $1)"
 }
 
 # A folder of every kind of file: the window shows the rows of the console table of the same
-# moment, cell for cell, and the footer in its status bar; it sorts by a clicked header,
-# shows the details of the selected file, and Esc closes it with exit code 0. It writes
-# nothing.
+# moment, cell for cell, and the footer in its status bar; it sorts by a clicked header and by
+# the View menu's "Sort by", alike, shows the details of the selected file, is laid out again
+# for another DPI, and Esc closes it with exit code 0. It writes nothing.
 case_lister_window_shows_what_the_table_shows() {
-  local app="$CASE/app" now=--now=2026-12-09T14:29:00 table status before
+  local app="$CASE/app" now=--now=2026-12-09T14:29:00 table status before layout width height
+  # error, ignored, off, scheduled; rows alike there keep the order they had before any sort
+  local by_status="broken.hvj zed.HVJ o.hvj off.hvj nightly.hvj weekend.hvj"
+  local by_status_reversed="nightly.hvj weekend.hvj o.hvj off.hvj zed.HVJ broken.hvj"
   new_copy "$app"
   add_lister "$app"
   add_job "$app" nightly.hvj "do_schedule=1,days=1111100,time=14:30:00,cmd=$IDLE_COMMAND nightly"
@@ -86,7 +119,7 @@ case_lister_window_shows_what_the_table_shows() {
     check "the status bar: '$status' is a line of the table's footer" grep -qxF -- "$status" <<<"$table"
   done < <(window_status "$app")
   check "the status bar tells whether the scheduler runs" grep -qx 'Scheduler: not running.' < <(window_status "$app")
-  check "a screenshot shows it" screenshot harbovale-jobs-window
+  screenshot harbovale-jobs-window
 
   hv click-header "$(window_caption "$app")" 4 >/dev/null
   check "a click on JOB sorts by file" wait_for 10 eval \
@@ -95,7 +128,7 @@ case_lister_window_shows_what_the_table_shows() {
   hv click-header "$(window_caption "$app")" 4 25 >/dev/null
   check "a second click turns the order round" wait_for 10 eval \
     '[ "$(window_files "$app")" == "zed.HVJ weekend.hvj off.hvj nightly.hvj broken.hvj" ]'
-  check "a screenshot shows the order" screenshot harbovale-jobs-window-sorted
+  screenshot harbovale-jobs-window-sorted
 
   hv select-row "$(window_caption "$app")" 4 >/dev/null  # broken.hvj, the last row now
   check "the details of an error: the box's text" wait_for 10 eval \
@@ -126,6 +159,43 @@ case_lister_window_shows_what_the_table_shows() {
   check "Alt+D goes to the details" wait_for 10 eval '[ "$(hv focus "$(window_caption "$app")")" == Edit ]'
   hv alt-key "$(window_caption "$app")" j >/dev/null
   check "Alt+J to the jobs" wait_for 10 eval '[ "$(hv focus "$(window_caption "$app")")" == SysListView32 ]'
+
+  # The View menu's "Sort by", from the keyboard, and the headers keep one sort: a column
+  # chosen again turns the order round, whether it was chosen by the menu or by its header.
+  window_menu "$app" vbt
+  check "View > Sort by > Status sorts by status" files_become "$app" "$by_status"
+  window_menu "$app" vbt
+  check "chosen again, it turns the order round" files_become "$app" "$by_status_reversed"
+  hv click-header "$(window_caption "$app")" 5 >/dev/null
+  check "a click on STATUS turns it round again" files_become "$app" "$by_status"
+  window_menu "$app" vb
+  screenshot harbovale-jobs-window-sort-menu
+  hv key "$(window_caption "$app")" 84 >/dev/null  # T: Status
+  check "and Sort by > Status after the click turns it round again" \
+    files_become "$app" "$by_status_reversed"
+  window_menu "$app" vbj
+  check "Sort by > Job sorts by file" \
+    files_become "$app" "broken.hvj nightly.hvj o.hvj off.hvj weekend.hvj zed.HVJ"
+  check "the selection stays with its file through every sort" eval \
+    'window_details "$app" | grep -qF "List index out of bounds (22)"'
+
+  # Moved to a monitor of 144 DPI (as the system tells it), the window takes the size the
+  # system suggests and is laid out for it; back at 96 DPI it is laid out as it was.
+  layout=$(window_layout "$app")
+  hv dpi-changed "$(window_caption "$app")" 144 960 700 >/dev/null
+  check "at 144 DPI: the suggested size" grep -qx 'window 960 700' < <(window_layout "$app")
+  check "laid out with gaps of 9 pixels" laid_out "$app" 9
+  check "the columns half as wide again" scaled_columns "$(grep '^columns' <<<"$layout")" \
+    "$(window_layout "$app" | grep '^columns')" 150
+  read -r _ width height < <(grep '^window' <<<"$layout")
+  hv dpi-changed "$(window_caption "$app")" 96 "$width" "$height" >/dev/null
+  check "back at 96 DPI: laid out as before" equals "$(window_layout "$app")" "$layout"
+  check "with gaps of 6 pixels" laid_out "$app" 6
+  # A size suggested that keeps the client area (no WM_SIZE comes): laid out all the same.
+  hv dpi-changed "$(window_caption "$app")" 144 "$width" "$height" >/dev/null
+  check "at 144 DPI in the size it had: gaps of 9 pixels" laid_out "$app" 9
+  hv dpi-changed "$(window_caption "$app")" 96 "$width" "$height" >/dev/null
+  check "and back: laid out as before" equals "$(window_layout "$app")" "$layout"
 
   hv key "$(window_caption "$app")" 27 >/dev/null  # Esc
   check "Esc closes the window" wait_window_exit "$app" 30
@@ -176,7 +246,7 @@ case_lister_window_shows_the_start_the_scheduler_makes() {
     'window_status "$app" | grep -qx "Scheduler: running."'
   check "LAST is the store's text" equals "$(window_cell "$app" weekly.hvj 3)" \
     "$(store_text "$app" | grep -F -- "$(counting_command "$app" weekly)=" | cut -d= -f2-)"
-  check "a screenshot shows it" screenshot harbovale-jobs-window-started
+  screenshot harbovale-jobs-window-started
   hv key "$(window_caption "$app")" 27 >/dev/null
   check "Esc closes it" wait_window_exit "$app" 30
 }

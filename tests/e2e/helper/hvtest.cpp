@@ -42,6 +42,16 @@
 //   alt-key <caption> <letter>      the same with Alt held (WM_SYSKEYDOWN): a label's
 //                                   underlined letter
 //   focus <caption>                 the class of the control that has the keyboard focus
+//   menu-keys <caption> <letters>   choose from its menus as a keyboard user does: Alt and
+//                                   the first letter, then each next letter once the menu
+//                                   the one before opened is open ("vbj": View, Sort by, Job)
+//   open-menus <caption>            the number of its menus open now
+//   layout <caption>                its size ("window W H", "client W H"), its list view's
+//                                   column widths ("columns W..."), then a line per control:
+//                                   its class and rectangle in the client area (l t r b)
+//   dpi-changed <caption> <dpi> <width> <height>
+//                                   tell it, as the system does when it moves to a monitor of
+//                                   that DPI, with that size suggested at its place
 
 // tlhelp32.h and sddl.h need windows.h before them.
 // clang-format off
@@ -359,6 +369,75 @@ HWND FocusOf(HWND window) {
   return info.hwndFocus;
 }
 
+// The menus open in that window's thread: popup menus are top-level windows of their own.
+std::size_t OpenMenus(HWND window) {
+  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  return TopLevelWindows([&](HWND w) {
+           return ClassOf(w) == "#32768" && IsWindowVisible(w) &&
+                  GetWindowThreadProcessId(w, nullptr) == thread;
+         })
+      .size();
+}
+
+// A key press for the control with the keyboard focus (or `otherwise`); with Alt held,
+// WM_SYSKEYDOWN with bit 29 of lParam.
+bool PostKey(HWND window, HWND otherwise, WPARAM key, bool alt) {
+  HWND target = FocusOf(window);
+  if (target == nullptr) target = otherwise != nullptr ? otherwise : window;
+  return PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, alt ? LPARAM{1} << 29 : 0);
+}
+
+WPARAM LetterKey(char letter) {
+  return static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(letter)));
+}
+
+// Each letter waits for the menu that the one before opened: a key that comes before its
+// menu is open goes to the window instead.
+int MenuKeys(HWND window, const std::string& letters) {
+  constexpr DWORD kMenuMs = 10000;
+  for (std::size_t i = 0; i < letters.size(); ++i) {
+    const std::size_t before = OpenMenus(window);
+    if (!PostKey(window, nullptr, LetterKey(letters[i]), i == 0)) return 2;
+    if (!WaitUntil([&] { return OpenMenus(window) != before; }, kMenuMs)) return 1;
+  }
+  return 0;
+}
+
+int PrintLayout(HWND window) {
+  RECT outer{}, client{};
+  GetWindowRect(window, &outer);
+  GetClientRect(window, &client);
+  std::printf("window %ld %ld\nclient %ld %ld\ncolumns", outer.right - outer.left,
+              outer.bottom - outer.top, client.right, client.bottom);
+  const HWND list = ChildOfClass(window, WC_LISTVIEWA);
+  const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  const int columns = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+  for (int c = 0; c < columns; ++c)
+    std::printf(" %d", static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, c, 0)));
+  std::printf("\n");
+  for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    RECT place{};
+    GetWindowRect(child, &place);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
+    std::printf("%s %ld %ld %ld %ld\n", ClassOf(child).c_str(), place.left, place.top, place.right,
+                place.bottom);
+  }
+  return 0;
+}
+
+// The suggested rectangle goes in the window's own memory: the message carries a pointer.
+int DpiChanged(HWND window, int dpi, int width, int height) {
+  RECT suggested{};
+  GetWindowRect(window, &suggested);
+  suggested.right = suggested.left + width;
+  suggested.bottom = suggested.top + height;
+  RemoteBuffer remote(window, sizeof suggested);
+  if (!remote.Ok() || !remote.Write(0, &suggested, sizeof suggested)) return 2;
+  SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote.At(0)));
+  return 0;
+}
+
 int Usage() {
   std::fputs("usage: hvtest <subcommand> ... (see the source)\n", stderr);
   return 2;
@@ -476,19 +555,25 @@ int main(int argc, char** argv) {
     if (command == "select-row") return SelectRow(window, value);
     if (command == "click-header")
       return ClickHeader(window, value, argc == 5 ? static_cast<int>(number(4)) : 50);
-    HWND target = FocusOf(window);
-    if (target == nullptr) target = ChildOfClass(window, WC_LISTVIEWA);
-    return PostMessageA(target != nullptr ? target : window, WM_KEYDOWN, value, 0) ? 0 : 2;
+    return PostKey(window, ChildOfClass(window, WC_LISTVIEWA), value, false) ? 0 : 2;
   }
   if (command == "alt-key" && argc == 4 && arg(3).size() == 1) {
     const HWND window = WindowCaptioned(arg(2));
     if (window == nullptr) return 1;
-    HWND target = FocusOf(window);
-    if (target == nullptr) target = window;
-    // Bit 29 of lParam: Alt is down.
-    const WPARAM key =
-        static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(arg(3)[0])));
-    return PostMessageA(target, WM_SYSKEYDOWN, key, LPARAM{1} << 29) ? 0 : 2;
+    return PostKey(window, nullptr, LetterKey(arg(3)[0]), true) ? 0 : 2;
+  }
+  if ((command == "menu-keys" && argc == 4) ||
+      ((command == "open-menus" || command == "layout") && argc == 3) ||
+      (command == "dpi-changed" && argc == 6)) {
+    const HWND window = WindowCaptioned(arg(2));
+    if (window == nullptr) return 1;
+    if (command == "menu-keys") return MenuKeys(window, arg(3));
+    if (command == "layout") return PrintLayout(window);
+    if (command == "dpi-changed")
+      return DpiChanged(window, static_cast<int>(number(3)), static_cast<int>(number(4)),
+                        static_cast<int>(number(5)));
+    std::printf("%u\n", static_cast<unsigned>(OpenMenus(window)));
+    return 0;
   }
   if (command == "focus" && argc == 3) {
     const HWND window = WindowCaptioned(arg(2));
