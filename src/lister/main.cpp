@@ -47,20 +47,14 @@ std::string WithSeparator(std::string folder) {
 
 // The table, looked at again once a second: each look a new survey at the system's moment.
 int RunWatch(const ListerOptions& options, const std::string& exeDir) {
-  if (options.output != OutputKind::Table)
-    return Fail("--watch shows the table: it cannot be combined with --output=" +
-                    std::string(options.output == OutputKind::Json ? "json" : "list"),
-                false);
-  if (!options.now.empty())
-    return Fail("--watch shows the present moment: it cannot be combined with --now", false);
-  if (!platform::StandardOutputIsTerminal())
-    return Fail(
-        "--watch needs a terminal: standard output is a file or a pipe (leave out "
-        "--watch to write the table there)",
-        false);
-  const platform::Clock& clock = platform::SystemClock();
+  if (const auto refusal = WatchRefusal(options, platform::StandardOutputIsTerminal(),
+                                        platform::StandardInputIsTerminal()))
+    return Fail(*refusal, false);
+  const platform::Clock& system = platform::SystemClock();
   const auto terminal = platform::OpenLiveTerminal();
   return Watch(*terminal, [&] {
+    // One reading of the clock for the whole screen, as for the table written once.
+    const FixedClock clock(system.LocalTime(), system);
     const Survey survey = TakeSurvey(exeDir, clock, options.iterations);
     const SchedulerPresence presence = LookForScheduler(exeDir, SchedulerFileName());
     return LinesOf(TableOutput(survey, presence, options.all, clock, options.sort));

@@ -3,7 +3,8 @@
 // modal error box. On POSIX the loop waits for timer deadlines, signals and the session bus:
 // SIGTERM and SIGINT end it with code 0, SIGHUP counts as a settings change, and the error
 // box is a desktop notification, written on standard error as well (there alone, bounded,
-// without a bus or a notification server).
+// without a bus or a notification server). SIGPIPE is ignored there while the shell exists:
+// a standard error that nobody reads any more fails the line, never the program.
 
 #include <functional>
 #include <memory>

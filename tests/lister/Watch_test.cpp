@@ -64,4 +64,38 @@ TEST(Watch, LeavesOutWhatDoesNotFitTheScreen) {
   EXPECT_EQ(terminal.screens.front(), (std::vector<std::string>{WatchTitle(), "", "a", "b"}));
 }
 
+// --watch runs only as the table at the present moment, on a terminal it both writes to
+// and reads q from; otherwise the usage error says why.
+TEST(Watch, RunsOnlyAsTheTableNowOnATerminalItReadsKeysFrom) {
+  struct Case {
+    const char* label;
+    OutputKind output;
+    const char* now;
+    bool outputIsTerminal, inputIsTerminal;
+    const char* refusal;  // a part of the message; empty: it runs
+  } cases[] = {
+      {"both streams a terminal", OutputKind::Table, "", true, true, ""},
+      {"output to a file or a pipe", OutputKind::Table, "", false, true, "standard output is"},
+      {"input from a file, a pipe or /dev/null", OutputKind::Table, "", true, false,
+       "standard input is not one, so q cannot be read"},
+      {"neither: the output is named first", OutputKind::Table, "", false, false,
+       "standard output is"},
+      {"another output", OutputKind::Json, "", true, true, "--output=json"},
+      {"another moment", OutputKind::Table, "22:00", true, true, "--now"},
+  };
+  for (const Case& c : cases) {
+    ListerOptions options;
+    options.watch = true;
+    options.output = c.output;
+    options.now = c.now;
+    const auto refusal = WatchRefusal(options, c.outputIsTerminal, c.inputIsTerminal);
+    if (*c.refusal == '\0') {
+      EXPECT_FALSE(refusal) << c.label << ": " << refusal.value_or("");
+    } else {
+      ASSERT_TRUE(refusal) << c.label;
+      EXPECT_NE(refusal->find(c.refusal), std::string::npos) << c.label << ": " << *refusal;
+    }
+  }
+}
+
 }  // namespace

@@ -83,17 +83,27 @@ TEST(Launcher, TheCommandRunsDetachedAndLeavesNoChildBehind) {
   std::filesystem::remove(hold);
 }
 
-TEST(Launcher, TheCommandGetsNeitherBlockedSignalsNorTheSchedulersLocks) {
+// Whether the "SigIgn:" line of a /proc/<pid>/status text has SIGPIPE (13) in its mask.
+bool IgnoresSigpipe(const std::string& status) {
+  const std::size_t at = status.find("SigIgn:\t");
+  if (at == std::string::npos) return false;
+  return (std::stoull(status.substr(at + 8, 16), nullptr, 16) >> (13 - 1)) & 1;
+}
+
+TEST(Launcher, TheCommandGetsNeitherTheSchedulersSignalSettingsNorItsLocks) {
   TempFolder scratch;
   const testsupport::ScopedEnvironment runtime("XDG_RUNTIME_DIR", scratch.Root().string());
-  const auto shell = platform::CreateAppShell();  // blocks SIGTERM, SIGINT and SIGHUP
+  // Blocks SIGTERM, SIGINT and SIGHUP, and ignores SIGPIPE.
+  const auto shell = platform::CreateAppShell();
+  ASSERT_TRUE(IgnoresSigpipe(ReadFile("/proc/self/status").value_or("")));
   const platform::NamedMutex instance("HarbovaleLauncherTest");
   const std::string out = scratch.PathOf("state.txt");
   platform::SystemLauncher().Start(
-      WriteCommand("grep SigBlk /proc/self/status; ls -l /proc/$$/fd/", out));
+      WriteCommand("grep -E 'SigBlk|SigIgn' /proc/self/status; ls -l /proc/$$/fd/", out));
   ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(out); }));
   const std::string state = ReadFile(out).value_or("");
   EXPECT_NE(state.find("SigBlk:\t0000000000000000"), std::string::npos) << state;
+  EXPECT_FALSE(IgnoresSigpipe(state)) << "a pipeline in the command must end as usual\n" << state;
   EXPECT_EQ(state.find(".lock"), std::string::npos) << state;
 }
 

@@ -8,6 +8,11 @@
 // line on standard error. Without a bus or a notification server the line alone stands for
 // the box, and since it closes at once it is bounded instead: written only when its text
 // differs from the last one written or a tick ran without an error since.
+//
+// SIGPIPE is ignored while the shell exists: standard error may be a pipe or a socket whose
+// reader has gone (a pipeline that ended, a session log that restarted), and a line nobody
+// reads must fail as a write, not end the program. Commands started meanwhile get SIGPIPE
+// back at its default (see Launcher).
 
 #include "platform/AppShell.h"
 
@@ -19,10 +24,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <map>
 #include <optional>
+#include <string_view>
 
 #include "foundation/Exception.h"
 #include "platform/posix/shell/DesktopNotice.h"
@@ -55,23 +60,41 @@ class PosixTimer final : public Timer {
 class PosixAppShell final : public AppShell {
  public:
   PosixAppShell() {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    if (sigaction(SIGPIPE, &ignore, &previousPipe_) != 0) RaiseSystemError("sigaction");
     // Unblocked, the first SIGHUP would end the process instead of reloading the settings.
     sigemptyset(&signals_);
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&signals_, signal);
-    if (sigprocmask(SIG_BLOCK, &signals_, &previousMask_) != 0) RaiseSystemError("sigprocmask");
+    if (sigprocmask(SIG_BLOCK, &signals_, &previousMask_) != 0) {
+      const int error = errno;
+      sigaction(SIGPIPE, &previousPipe_, nullptr);
+      errno = error;
+      RaiseSystemError("sigprocmask");
+    }
     signalFd_ = signalfd(-1, &signals_, SFD_NONBLOCK | SFD_CLOEXEC);
     if (signalFd_ < 0) {
       const int error = errno;
       sigprocmask(SIG_SETMASK, &previousMask_, nullptr);
+      sigaction(SIGPIPE, &previousPipe_, nullptr);
       errno = error;
       RaiseSystemError("signalfd");
     }
   }
-  // Putting the mask back cannot fail with a mask that the system gave; and a destructor
-  // has nobody to tell.
+  // The connection to the bus is closed first, with our signals still blocked: a SIGTERM
+  // that comes meanwhile waits and is then read here, so it cannot end the program half-way
+  // through the close (its last notification unsent); the program ends as it was ending.
+  // Putting the mask and SIGPIPE back cannot fail with what the system gave; and a
+  // destructor has nobody to tell.
   ~PosixAppShell() override {
+    notice_.Finish();
+    signalfd_siginfo pending;
+    while (read(signalFd_, &pending, sizeof pending) == static_cast<ssize_t>(sizeof pending)) {
+    }
     close(signalFd_);
     sigprocmask(SIG_SETMASK, &previousMask_, nullptr);
+    sigaction(SIGPIPE, &previousPipe_, nullptr);
   }
 
   void SetTitle(const std::string& title) override { title_ = title; }
@@ -104,8 +127,9 @@ class PosixAppShell final : public AppShell {
 
   void CloseMainForm() override { closing_ = true; }
 
-  // A line that cannot be written has nowhere else to go: the program goes on, as it would
-  // after the box was closed.
+  // A line that cannot be written (nobody reads standard error any more) has nowhere else
+  // to go: like an error that is not shown, it ends nothing, the program goes on as after
+  // the box was closed, and the bound does not count it.
   // Cold, as everything that runs only around an error (see DesktopNotice).
   [[gnu::cold]] void ShowErrorBox(const std::string& text, std::function<void()> onClosed) override {
     errorInTick_ = true;
@@ -125,10 +149,16 @@ class PosixAppShell final : public AppShell {
     WriteLine(text);
   }
 
+  // Counts for the bound only when the whole line was written.
   [[gnu::cold]] void WriteLine(const std::string& text) {
     const std::string line = (title_.empty() ? text : title_ + ": " + text) + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
-    std::fflush(stderr);
+    std::string_view rest = line;
+    while (!rest.empty()) {
+      const ssize_t written = write(STDERR_FILENO, rest.data(), rest.size());
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) return;
+      rest.remove_prefix(static_cast<std::size_t>(written));
+    }
     lastLine_ = text;
     quietTickSinceLine_ = false;
   }
@@ -197,6 +227,7 @@ class PosixAppShell final : public AppShell {
     if (!errorInTick_ && !notice_.Open()) quietTickSinceLine_ = true;
   }
 
+  struct sigaction previousPipe_ {};
   sigset_t signals_{};
   sigset_t previousMask_{};
   int signalFd_ = -1;

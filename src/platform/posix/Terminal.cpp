@@ -91,7 +91,9 @@ class PosixLiveTerminal : public LiveTerminal {
     input.events = POLLIN;
     // Input at its end (not a terminal, or closed) is no key: only the time is waited.
     const int ready = ::poll(&input, inputOpen_ ? 1 : 0, static_cast<int>(timeout.count()));
-    if (ready <= 0) return std::nullopt;  // the time passed, or a signal (a resize) came
+    // The time passed. A change of size does not cut it short: SIGWINCH keeps its default
+    // (ignored), and the new size shows on the next screen, within the second.
+    if (ready <= 0) return std::nullopt;
     char key = 0;
     const ssize_t got = ::read(STDIN_FILENO, &key, 1);
     if (got == 1) return key;
@@ -110,6 +112,7 @@ class PosixLiveTerminal : public LiveTerminal {
 }  // namespace
 
 bool StandardOutputIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
+bool StandardInputIsTerminal() { return ::isatty(STDIN_FILENO) == 1; }
 
 std::unique_ptr<LiveTerminal> OpenLiveTerminal() { return std::make_unique<PosixLiveTerminal>(); }
 

@@ -127,6 +127,11 @@ bool StandardOutputIsTerminal() {
   return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
 }
 
+bool StandardInputIsTerminal() {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+}
+
 std::unique_ptr<LiveTerminal> OpenLiveTerminal() { return std::make_unique<Win32LiveTerminal>(); }
 
 }  // namespace platform

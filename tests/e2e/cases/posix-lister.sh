@@ -84,3 +84,25 @@ case_lister_watch_redraws_in_a_terminal() {
   check "saying why" grep -q 'needs a terminal' "$app/lister.err"
   check "and nothing on standard output" test ! -s "$app/watch.out"
 }
+
+# --watch reads q from the terminal: in a terminal with standard input from elsewhere
+# (/dev/null here) it is a usage error, said on the terminal, and the terminal is left as it
+# was: main screen, cursor shown, keys echoed.
+case_lister_watch_needs_its_keys_from_the_terminal() {
+  local app="$CASE/app" socket="$CASE/tmux.sock"
+  new_copy "$app"
+  add_lister "$app"
+  add_job "$app" nightly.hvj "do_schedule=1,days=1111111,time=14:30:00,cmd=$IDLE_COMMAND nightly"
+  tmux -S "$socket" new-session -d -s view -x 200 -y 40 \
+    "env LC_ALL=$E2E_LC_ALL XDG_CONFIG_HOME='$(config_dir)' XDG_RUNTIME_DIR='$(runtime_dir)' \
+     '$app/$LISTER_EXE' --watch </dev/null; echo \"watch ended: \$?\"; exec cat"
+  screen_has() { tmux -S "$socket" capture-pane -p -t view | grep -Eq "$1"; }
+  check "a usage error, exit code 2" wait_for 10 screen_has '^watch ended: 2$'
+  check "saying why" screen_has 'standard input is not one, so q cannot be read'
+  check "no table was shown" eval '! screen_has "^NEXT +LEFT"'
+  check "the terminal is on its main screen, with the cursor shown" \
+    equals "$(tmux -S "$socket" display-message -p -t view '#{alternate_on} #{cursor_flag}')" "0 1"
+  tmux -S "$socket" send-keys -t view 'typed back'
+  check "and what is typed shows" wait_for 5 screen_has '^typed back'
+  tmux -S "$socket" kill-server
+}

@@ -115,3 +115,60 @@ case_an_error_at_start_up_is_notified_before_the_program_ends() {
   check "and written once" equals "$(cat "$app/scheduler.err")" \
     "$TITLE: Failed to set data for 'Harbovale Scheduler'"
 }
+
+# Standard error on a pipe whose reader has gone (a pipeline that ended, a session log that
+# restarted): every line written there fails, and the program goes on as if nobody had seen
+# it. Each error's line is written before its notification is sent, so a notification shows
+# that its line was tried and the program outlived it.
+case_standard_error_that_nobody_reads_ends_nothing() {
+  local app="$CASE/app"
+  require "a session bus" start_session_bus || return 1
+  require "a notification server" start_notification_server || return 1
+  new_copy "$app"
+  add_unreadable_time_job "$app"
+  add_counting_job "$app" later 1111111 14:30:00
+  CASE_STDERR_READER_GONE=1
+  start_scheduler "$app" "@$WEDNESDAY 14:29:50"
+
+  require "the error is notified, its line tried first" \
+    wait_for 30 eval '[ "$(notify_count "$UNREADABLE_TIME_ERROR")" -ge 1 ]' || return 1
+  check "the program keeps running" scheduler_running "$app"
+  require "the person closes it" close_notification 1 || return 1
+  check "the next failing tick notifies it again, its line tried again" \
+    wait_for 10 eval '[ "$(notify_count "$UNREADABLE_TIME_ERROR")" -eq 2 ]'
+  check "the program keeps running" scheduler_running "$app"
+
+  # The job file mended and read again: whatever its place in the listing, the job due at
+  # 14:30 starts (it is still inside its five minutes).
+  add_job "$app" unreadable.hvj "do_schedule=1,days=1111111,time=12:00:00,cmd=$IDLE_COMMAND"
+  backup_app_starts
+  check "a job due after the errors still starts" wait_for 30 started_once "$app" later
+  check "nothing went to the file the harness gave it" no_error_reported "$app"
+  stop_scheduler "$app"
+  check "and SIGTERM ends it with 0" equals "$(exit_code "$app")" 0
+}
+
+# A session bus that takes the connection and then answers nothing (its daemon hangs): a
+# program that ends after an error at start-up waits for it a moment only, and a SIGTERM
+# that comes meanwhile lets it end as it was ending, with code 0.
+case_a_bus_that_does_not_answer_holds_the_end_a_moment_only() {
+  local app="$CASE/app" again="$CASE/again"
+  require "a session bus" start_session_bus || return 1
+  require "that stops answering" pause_session_bus || return 1
+  require "the registration is refused for this case" refuse_registration || return 1
+  new_copy "$app"
+  add_idle_job "$app"
+  start_scheduler "$app"
+  check "it ends by itself within ten seconds" wait_exit "$app" 10
+  check "with exit code 0" equals "$(exit_code "$app")" 0
+  check "the error written once" equals "$(cat "$app/scheduler.err")" \
+    "$TITLE: Failed to set data for 'Harbovale Scheduler'"
+
+  new_copy "$again"
+  add_idle_job "$again"
+  start_scheduler "$again"
+  check "the error is written (the program is ending)" wait_for 30 test -s "$again/scheduler.err"
+  signal_scheduler "$again" TERM
+  check "SIGTERM then: it ends within ten seconds" wait_exit "$again" 10
+  check "with exit code 0, not killed half-way" equals "$(exit_code "$again")" 0
+}

@@ -30,17 +30,18 @@ lister() {
 }
 
 # --watch in a Windows console (Wine's console on a tmux terminal): the table shows and
-# follows the folder; q ends it with 0, Ctrl-C (a console control event there) with 130.
+# follows the folder; q ends it with 0, Ctrl-C (a console control event there) with 130;
+# with standard input not the console it is a usage error, as natively.
 case_lister_watch_in_a_console() {
   local app="$CASE/app" socket="$CASE/tmux.sock"
   new_copy "$app"
   add_lister "$app"
   add_job "$app" nightly.hvj "do_schedule=1,days=1111111,time=14:30:00,cmd=$IDLE_COMMAND nightly"
-  # lister_console <session>: the live view in a console of 200 columns; what it ends with
-  # is written below it, in the same terminal.
+  # lister_console <session> [redirection]: the live view in a console of 200 columns; what
+  # it ends with is written below it, in the same terminal.
   lister_console() {
     tmux -S "$socket" new-session -d -s "$1" -x 200 -y 40 \
-      "cd '$app' && LC_ALL='${CASE_LC_ALL:-$E2E_LC_ALL}' WINEDEBUG=-all '$WINE' '$LISTER_EXE' --watch; \
+      "cd '$app' && LC_ALL='${CASE_LC_ALL:-$E2E_LC_ALL}' WINEDEBUG=-all '$WINE' '$LISTER_EXE' --watch ${2:-}; \
        echo \"watch ended: \$?\"; sleep 60"
   }
   lister_console_has() { tmux -S "$socket" capture-pane -p -t "$1" | grep -Eq "$2"; }
@@ -57,5 +58,10 @@ case_lister_watch_in_a_console() {
   check "the second view shows" wait_for 30 lister_console_has two 'added\.hvj'
   tmux -S "$socket" send-keys -t two C-c
   check "Ctrl-C ends it with exit code 130" wait_for 10 lister_console_has two '^watch ended: 130$'
+
+  lister_console three '</dev/null'
+  check "standard input not the console: a usage error, exit code 2" \
+    wait_for 30 lister_console_has three '^watch ended: 2$'
+  check "saying why" lister_console_has three 'standard input is not one, so q cannot be read'
   tmux -S "$socket" kill-server
 }

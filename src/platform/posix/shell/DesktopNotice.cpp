@@ -18,7 +18,8 @@ constexpr std::int32_t kNeverExpires = 0;
 // A server that has not answered by then is taken as absent. Queuing the call is what must
 // happen at once; the reply may take as long as starting a server on demand takes.
 constexpr std::uint64_t kReplyTimeoutUs = 10'000'000;
-// How long a process that ends waits for the server to take its last notification.
+// How long a process that ends waits, at most, for the server's answer and for the bus to
+// take its last notification.
 constexpr auto kLastNotificationWait = std::chrono::seconds(2);
 
 // The body markup's escapes for the characters it reads as markup.
@@ -39,23 +40,31 @@ std::string EscapeMarkup(const std::string& text) {
 
 }  // namespace
 
-DesktopNotice::~DesktopNotice() {
+void DesktopNotice::Finish() {
+  // The library's own flush would wait without a deadline (for as long as a bus that does
+  // not answer takes to time out the connection): the waiting is done here instead, and
+  // the connection closed without a flush.
   const auto end = std::chrono::steady_clock::now() + kLastNotificationWait;
-  while (bus_ != nullptr && waitingForCapabilities_) {
+  for (;;) {
+    Process();
+    if (bus_ == nullptr || !(waitingForCapabilities_ || WritesQueued())) break;
     const auto left = end - std::chrono::steady_clock::now();
     if (left <= std::chrono::steady_clock::duration::zero()) break;
-    Process();
-    if (bus_ == nullptr || !waitingForCapabilities_) break;
     sd_->wait(bus_, std::chrono::duration_cast<std::chrono::microseconds>(left).count());
   }
   Disconnect();
+}
+
+bool DesktopNotice::WritesQueued() const {
+  std::uint64_t queued = 0;
+  return sd_->get_n_queued_write(bus_, &queued) >= 0 && queued > 0;
 }
 
 bool DesktopNotice::Connect() {
   if (bus_ != nullptr) return true;
   if (!loadTried_) {
     loadTried_ = true;
-    sd_ = LoadSdBus();
+    sd_ = load_();
   }
   if (!sd_) return false;
   if (sd_->open_user(&bus_) < 0) {
@@ -79,7 +88,7 @@ bool DesktopNotice::Connect() {
 }
 
 void DesktopNotice::Disconnect() {
-  if (bus_ != nullptr) sd_->flush_close_unref(bus_);
+  if (bus_ != nullptr) sd_->close_unref(bus_);
   bus_ = nullptr;
   Closed();
 }
@@ -92,6 +101,7 @@ void DesktopNotice::Closed() {
 
 bool DesktopNotice::Show(const std::string& title, const std::string& text,
                          std::function<void()> onClosed) {
+  if (Open()) return false;
   if (!Connect()) return false;
   if (!Call("GetCapabilities", nullptr, &DesktopNotice::OnCapabilities)) return false;
   onClosed_ = std::move(onClosed);

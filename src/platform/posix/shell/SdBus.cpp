@@ -19,7 +19,8 @@ std::optional<SdBus> LoadSdBus() {
   if (library == nullptr) return std::nullopt;
   SdBus bus{};
   const bool found = Find(library, "sd_bus_open_user", bus.open_user) &&
-                     Find(library, "sd_bus_flush_close_unref", bus.flush_close_unref) &&
+                     Find(library, "sd_bus_close_unref", bus.close_unref) &&
+                     Find(library, "sd_bus_get_n_queued_write", bus.get_n_queued_write) &&
                      Find(library, "sd_bus_get_fd", bus.get_fd) &&
                      Find(library, "sd_bus_get_events", bus.get_events) &&
                      Find(library, "sd_bus_get_timeout", bus.get_timeout) &&

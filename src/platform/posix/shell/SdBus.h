@@ -12,7 +12,8 @@ namespace platform::posix {
 
 struct SdBus {
   decltype(&::sd_bus_open_user) open_user;
-  decltype(&::sd_bus_flush_close_unref) flush_close_unref;
+  decltype(&::sd_bus_close_unref) close_unref;
+  decltype(&::sd_bus_get_n_queued_write) get_n_queued_write;
   decltype(&::sd_bus_get_fd) get_fd;
   decltype(&::sd_bus_get_events) get_events;
   decltype(&::sd_bus_get_timeout) get_timeout;
@@ -33,5 +34,8 @@ struct SdBus {
 // The functions of the system's libsystemd.so.0, or nothing when it or one of them is
 // missing. The library stays loaded for the life of the process.
 [[gnu::cold]] std::optional<SdBus> LoadSdBus();
+
+// Where the table comes from: LoadSdBus, or a test's table of fakes.
+using SdBusLoader = std::optional<SdBus> (*)();
 
 }  // namespace platform::posix
