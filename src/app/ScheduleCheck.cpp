@@ -6,8 +6,8 @@
 
 void CheckSchedule(SchedContext& context) {
   SchedState& state = context.state;
-  const DateTimeValue today = LocalToday(context.clock);
-  const DateTimeValue nowOfDay = LocalTimeOfDay(context.clock);
+  // One reading of the clock: read apart, the two sides of a midnight make a moment a day off.
+  const auto [today, nowOfDay] = LocalNow(context.clock);
 
   state.readings.BeginTick(SplitDate(today).year, state.JobList);
   for (int j = 0; j < state.JobList.LineCount(); ++j) {

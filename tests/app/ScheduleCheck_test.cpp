@@ -195,6 +195,17 @@ TEST_F(ScheduleCheck, JobsWithTheSameCommandShareTheirLastRun) {
   EXPECT_EQ(launcher.started, std::vector<std::string>{"same.cmd"});
 }
 
+// A tick as the clock passes midnight takes the date and the time of day from one reading:
+// read apart, Wednesday's date with Thursday's first millisecond would start Wednesday's
+// midnight job a day late.
+TEST_F(ScheduleCheck, ReadsTheDateAndTheTimeOfDayFromOneReadingOfTheClock) {
+  state.JobList.Append(Job("0010000", "00:00:00", "wednesday.cmd"));
+  clock.Set(2026, 12, 9, 23, 59, 59, 999);
+  clock.AdvanceAfterEachReading(2);
+  CheckSchedule(context);
+  EXPECT_TRUE(launcher.started.empty());
+}
+
 TEST_F(ScheduleCheck, AFailedSaveStartsNothingAndKeepsTheRunInMemory) {
   folder.Write(std::string(StoreFileName) + ".tmp/blocker", "");  // the save cannot create its file
   state.JobList.Append(Job("1111111", "14:30:00", "backup.cmd"));
