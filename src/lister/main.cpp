@@ -13,7 +13,7 @@
 #include "lister/Moments.h"
 #include "lister/Options.h"
 #include "lister/Outputs.h"
-#include "lister/SchedulerPresence.h"
+#include "lister/Look.h"
 #include "lister/Survey.h"
 #include "lister/Watch.h"
 #include "lister/Window.h"
@@ -55,9 +55,8 @@ int RunWatch(const ListerOptions& options, const std::string& exeDir) {
   return Watch(*terminal, [&] {
     // One reading of the clock for the whole screen, as for the table written once.
     const FixedClock clock(system.LocalTime(), system);
-    const Survey survey = TakeSurvey(exeDir, clock, options.iterations);
-    const SchedulerPresence presence = LookForScheduler(exeDir, SchedulerFileName());
-    return LinesOf(TableOutput(survey, presence, options.all, clock, options.sort));
+    const Look look = TakeLook(exeDir, clock, options.iterations);
+    return LinesOf(TableOutput(look.survey, look.presence, options.all, clock, options.sort));
   });
 }
 
@@ -88,8 +87,7 @@ int Run(const ListerOptions& options, bool window) {
   }
   const FixedClock clock(moment, system);
 
-  const Survey survey = TakeSurvey(exeDir, clock, options.iterations);
-  const SchedulerPresence presence = LookForScheduler(exeDir, SchedulerFileName());
+  const auto [survey, presence] = TakeLook(exeDir, clock, options.iterations);
   switch (options.output) {
     case OutputKind::Table:
       platform::WriteText(platform::OutputStream::Standard,

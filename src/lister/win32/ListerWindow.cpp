@@ -18,7 +18,7 @@
 #include "foundation/DateTimeFormat.h"
 #include "lister/Moments.h"
 #include "lister/Options.h"
-#include "lister/SchedulerPresence.h"
+#include "lister/Look.h"
 #include "lister/Window.h"
 #include "lister/WindowRows.h"
 #include "lister/win32/Dpi.h"
@@ -228,8 +228,7 @@ class ListerWindow {
   // One survey, laid out: the rows, the details of the selected file and the status bar.
   void Refresh() {
     try {
-      survey_ = TakeSurvey(request_.exeDir, Clock(), request_.iterations);
-      presence_ = LookForScheduler(request_.exeDir, SchedulerFileName());
+      look_ = TakeLook(request_.exeDir, Clock(), request_.iterations);
       problem_.clear();
     } catch (...) {
       problem_ = "Cannot look at the folder: " + CurrentMessage();
@@ -248,12 +247,13 @@ class ListerWindow {
   }
 
   void Show() {
-    if (survey_) ShowRows(WindowRows(*survey_, Clock(), request_.order, sort_));
+    if (look_) ShowRows(WindowRows(look_->survey, Clock(), request_.order, sort_));
     ShowDetails();
     std::vector<std::string> texts;
     if (!problem_.empty()) texts.push_back(problem_);
-    if (survey_)
-      for (std::string& text : StatusTexts(*survey_, presence_)) texts.push_back(std::move(text));
+    if (look_)
+      for (std::string& text : StatusTexts(look_->survey, look_->presence))
+        texts.push_back(std::move(text));
     status_.Show(texts);
   }
 
@@ -342,10 +342,10 @@ class ListerWindow {
   void ShowDetails() {
     const std::optional<std::size_t> item = SelectedItem();
     std::string text;
-    if (!survey_)
+    if (!look_)
       text = "";
     else if (item)
-      text = DetailsText(DetailFields(*survey_, rows_[*item].row, Clock()));
+      text = DetailsText(DetailFields(look_->survey, rows_[*item].row, Clock()));
     else
       text = rows_.empty() ? "No file in the job folder." : "Select a file to see its details.";
     if (text == detailsText_) return;
@@ -491,8 +491,7 @@ class ListerWindow {
   HFONT font_ = nullptr;
   HACCEL keys_ = nullptr;  // F5 and Esc
   UINT dpi_ = kDefaultDpi;
-  std::optional<Survey> survey_;  // the latest survey; everything shown comes from it
-  SchedulerPresence presence_;
+  std::optional<Look> look_;     // the latest look; everything shown comes from it
   std::string problem_;          // why the latest survey could not be taken
   std::string failure_;          // why the window could not be made
   std::vector<WindowRow> rows_;  // what the list view shows, item by item
