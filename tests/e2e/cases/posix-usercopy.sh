@@ -9,29 +9,13 @@
 case_a_read_only_program_folder_keeps_its_store_in_the_users_copy() {
   local app="$CASE/app" counts="$CASE/counts" copy json
   copy=$(user_copy "$app/")
-  mkdir -p "$counts"
   new_copy "$app"
   add_lister "$app"
-  count_job() { add_job "$1" "$2.hvj" "do_schedule=1,days=1111111,time=$3,cmd=$(counting_command "$counts" "$4")"; }
-  count_job "$app" plain 14:30:00 plain
-  count_job "$app" both 14:30:00 both-real
-  count_job "$copy" both 14:30:00 both-copy
-  count_job "$copy" copied 14:30:00 copied
-  count_job "$app" marker 14:31:05 marker
+  add_copy_jobs "$app" "$copy" "$counts"
   CASE_READ_ONLY_FOLDER=1
 
   start_scheduler "$app" "@$WEDNESDAY 14:29:55"
-  require "the job of the folder starts" wait_for 60 started_once "$counts" plain || return 1
-  check "the job only the copy holds starts" wait_for 20 started_once "$counts" copied
-  check "the job in both starts as the copy has it" wait_for 20 started_once "$counts" both-copy
-  check "the folder's own version of it never starts" equals "$(starts "$counts" both-real)" 0
-  local at
-  at=$(store_time_text "$WEDNESDAY" 14:30:00)
-  check "the store in the user's copy records the start" \
-    store_has_line "$copy" "$(counting_command "$counts" plain)=$at"
-  check "the copy's store records the copy's job" \
-    store_has_line "$copy" "$(counting_command "$counts" copied)=$at"
-  check "the program folder holds no store" test ! -e "$app/qelvarn.dat"
+  check_copy_starts "$app" "$copy" "$counts" || return 1
   check "no error was reported" equals "$(cat "$app/scheduler.err")" ""
   stop_scheduler "$app"
 

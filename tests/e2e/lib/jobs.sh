@@ -54,3 +54,34 @@ add_counting_job() {
 # add_marker <folder> <time>: a job due every day at <time>; wait_marker waits for its start.
 add_marker() { add_counting_job "$1" marker 1111111 "$2"; }
 wait_marker() { wait_for "${2:-60}" started_once "$1" marker; }
+
+# The jobs of a program folder seen through the user's copy of it, their commands counting
+# their starts in <counts>: "plain" in the folder only, "both" in the folder and (with another
+# command) in the copy, "copied" in the copy only, all due at 14:30; a marker due at 14:31:05.
+# add_copy_jobs <folder> <its user copy> <counts>
+add_copy_jobs() {
+  local app=$1 copy=$2 counts=$3
+  mkdir -p "$counts"
+  count_job() { add_job "$1" "$2.hvj" "do_schedule=1,days=1111111,time=$3,cmd=$(counting_command "$counts" "$4")"; }
+  count_job "$app" plain 14:30:00 plain
+  count_job "$app" both 14:30:00 both-real
+  count_job "$copy" both 14:30:00 both-copy
+  count_job "$copy" copied 14:30:00 copied
+  count_job "$app" marker 14:31:05 marker
+}
+
+# check_copy_starts <folder> <its user copy> <counts>: after a start at 14:29:5x on Wednesday,
+# the jobs start as the user sees the folder, and the copy holds the store, the folder none.
+check_copy_starts() {
+  local app=$1 copy=$2 counts=$3 at
+  require "the job of the folder starts" wait_for 90 started_once "$counts" plain || return 1
+  check "the job only the copy holds starts" wait_for 20 started_once "$counts" copied
+  check "the job in both starts as the copy has it" wait_for 20 started_once "$counts" both-copy
+  check "the folder's own version of it never starts" equals "$(starts "$counts" both-real)" 0
+  at=$(store_time_text "$WEDNESDAY" 14:30:00)
+  check "the store in the user's copy records the start" \
+    store_has_line "$copy" "$(counting_command "$counts" plain)=$at"
+  check "the copy's store records the copy's job" \
+    store_has_line "$copy" "$(counting_command "$counts" copied)=$at"
+  check "the program folder holds no store" test ! -e "$app/qelvarn.dat"
+}
