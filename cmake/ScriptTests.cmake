@@ -58,9 +58,11 @@ else()
     endif()
   endforeach()
 
-  # The JSON documents of the lister's unit tests against its schema file, in one step.
+  # The JSON documents of the lister's unit tests against its schema file, in one step (the
+  # tests run under the emulator of a cross build, as ctest runs the others).
   add_test(NAME lister.json_schema
-           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/lister/json-schema.sh $<TARGET_FILE:lister_tests>)
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/lister/json-schema.sh
+                   ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:lister_tests>)
   set_tests_properties(lister.json_schema PROPERTIES LABELS unit)
 
   if(NOT HARBOVALE_SANITIZED)

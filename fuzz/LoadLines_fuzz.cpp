@@ -1,8 +1,11 @@
 // Files of lines from arbitrary bytes: every byte string loads as some lines, none of which
-// holds a line break or NUL, and saving those lines then loading them gives them back.
+// holds a line break or NUL, and saving those lines then loading them gives them back. Each
+// line read alone (LoadLine) is that line, and one past the last is out of bounds as in the
+// list; the fast searches for line ends find what their scalar twins find.
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,9 +13,13 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "FuzzCheck.h"
+#include "foundation/Exception.h"
+#include "foundation/LineSearch.h"
+#include "foundation/PaddedBuffer.h"
 #include "foundation/TStringList.h"
 
 namespace {
@@ -73,6 +80,34 @@ std::vector<std::string> ExpectedLines(const std::string& bytes) {
   return lines;
 }
 
+// LoadLine reads in pieces and searches them a block at a time: from the start of every block
+// and of every line of the first piece (and every place of the first blocks), the searches
+// agree with their scalar twins.
+void CheckSearches(const std::string& bytes) {
+  static linesearch::PaddedBuffer<1 << 16> buffer;  // static: kept off the stack
+  const std::string_view piece = std::string_view(bytes).substr(0, buffer.RoomSize());
+  std::copy(piece.begin(), piece.end(), buffer.Room());
+  const linesearch::PaddedBytes padded = buffer.Filled(piece.size());
+  for (std::size_t from = 0; from <= piece.size(); ++from) {
+    const bool lineStart = from == 0 || piece[from - 1] == '\r' || piece[from - 1] == '\n';
+    if (from < 3 * linesearch::kBlock || lineStart) {
+      FUZZ_CHECK(linesearch::FirstBreak(piece, from) == linesearch::FirstBreakScalar(piece, from));
+    }
+    const char* const block = padded.begin() + from;
+    FUZZ_CHECK(linesearch::StopsIn(padded, block) == linesearch::StopsInScalar(padded, block));
+  }
+}
+
+// Line `index` read alone raises the list's error for an index outside it.
+bool RaisesOutOfBounds(const std::string& path, int index) {
+  try {
+    TStrings::LoadLine(path, index);
+  } catch (const EStringListError& e) {
+    return e.Message() == "List index out of bounds (" + std::to_string(index) + ")";
+  }
+  return false;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -86,6 +121,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   list.LoadLines(source.string());
   const auto& lines = list.Lines();
   FUZZ_CHECK(lines == ExpectedLines(bytes));
+  CheckSearches(bytes);
+  const int count = list.LineCount();
+  for (int i = 0; i < count; ++i) FUZZ_CHECK(TStrings::LoadLine(source.string(), i) == lines[i]);
+  FUZZ_CHECK(RaisesOutOfBounds(source.string(), count));
+  FUZZ_CHECK(RaisesOutOfBounds(source.string(), -1));
   std::string written;
   for (const auto& line : lines) {
     FUZZ_CHECK(line.find_first_of(std::string("\r\n\0", 3)) == std::string::npos);

@@ -1,5 +1,5 @@
-// Property strings from arbitrary bytes: decoding, the comma text of the items, and the
-// escaping of values.
+// Property strings from arbitrary bytes: decoding, the comma text of the items (SurvivesText
+// never promises a round trip that changes them), and the escaping of values.
 
 #include <cstddef>
 #include <cstdint>
@@ -7,6 +7,7 @@
 
 #include "FuzzCheck.h"
 #include "foundation/Exception.h"
+#include "foundation/LineSearch.h"
 #include "listing/Tokens.h"
 
 namespace {
@@ -37,8 +38,12 @@ void CheckDecoding(const std::string& text) {
 
     const std::string joined = tokens.Text();
     bool allPlain = true;
-    for (const auto& item : items) allPlain = allPlain && IsPlain(item);
-    if (allPlain) FUZZ_CHECK(Tokens(joined).Items().Lines() == items);
+    for (const auto& item : items) {
+      allPlain = allPlain && IsPlain(item);
+      FUZZ_CHECK(linesearch::NeedsQuotes(item) == linesearch::NeedsQuotesScalar(item));
+    }
+    if (allPlain) FUZZ_CHECK(tokens.SurvivesText());
+    if (tokens.SurvivesText()) FUZZ_CHECK(Tokens(joined).Items().Lines() == items);
 
     // The first item with a name is found by that name, and its value reads unescaped.
     for (const auto& item : items) {
@@ -83,6 +88,7 @@ void CheckEscaping(const std::string& x) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
+  FUZZ_CHECK(linesearch::NeedsQuotes(text) == linesearch::NeedsQuotesScalar(text));
   CheckDecoding(text);
   CheckEscaping(text);
   return 0;

@@ -19,6 +19,7 @@ packages=(
   libsystemd-dev                          # the Linux error box: a notification on the session bus
   dbus python3-dbusmock                   # end-to-end: a private session bus, a notification server
   desktop-file-utils                      # end-to-end: the autostart entry is a valid desktop entry
+  g++-aarch64-linux-gnu qemu-user         # the unit tests built for arm64, run under emulation
 )
 
 missing=()

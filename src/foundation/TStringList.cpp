@@ -1,17 +1,13 @@
 #include "foundation/TStringList.h"
 
-#include <algorithm>
-#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 #include "foundation/Exception.h"
+#include "foundation/LineSearch.h"
+#include "foundation/PaddedBuffer.h"
 #include "platform/Files.h"
 #include "platform/TextCompare.h"
 
@@ -56,38 +52,6 @@ void TStrings::SetValueOf(std::string_view name, std::string_view value) {
 
 namespace {
 
-// Whether a line is written between quotes: it holds a control character, a space, '"' or
-// ',' before its first NUL, where its text ends. A NUL counts among the control characters,
-// so the first of them all decides. Every item of a schedule goes through here on every
-// rebuild: 16 bytes are looked at at a time.
-constexpr auto kDecidesQuotes = [] {
-  std::array<bool, 256> decides{};
-  for (int c = 0; c <= ' '; ++c) decides[static_cast<std::size_t>(c)] = true;
-  decides['"'] = decides[','] = true;
-  return decides;
-}();
-
-bool NeedsQuotes(const std::string& line) {
-  const char* at = line.data();
-  const char* const end = at + line.size();
-#ifdef __SSE2__
-  const __m128i space = _mm_set1_epi8(' ');
-  const __m128i quote = _mm_set1_epi8('"');
-  const __m128i comma = _mm_set1_epi8(',');
-  for (; end - at >= 16; at += 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    const __m128i blank = _mm_cmpeq_epi8(_mm_min_epu8(bytes, space), bytes);  // at most ' '
-    const auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
-        blank, _mm_or_si128(_mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, comma)))));
-    if (hits != 0) return at[std::countr_zero(hits)] != '\0';
-  }
-#endif
-  for (; at != end; ++at) {
-    if (kDecidesQuotes[static_cast<unsigned char>(*at)]) return *at != '\0';
-  }
-  return false;
-}
-
 void AppendQuoted(std::string& text, std::string_view line) {
   text += '"';
   for (std::size_t quote; (quote = line.find('"')) != std::string_view::npos;) {
@@ -108,7 +72,7 @@ std::string TStrings::CommaJoined() const {
   for (int i = 0; i < LineCount(); ++i) {
     const std::string& line = LineRef(i);
     if (i > 0) text += ',';
-    if (NeedsQuotes(line))
+    if (linesearch::NeedsQuotes(line))
       AppendQuoted(text, line);
     else
       text += line;
@@ -120,6 +84,10 @@ namespace {
 
 // The lines of a file's bytes: CR LF, a lone CR or a lone LF ends a line, and a NUL ends the
 // text. Each call gives the next line; false after the last.
+// LoadLine below splits by the same rules a second way, on purpose: it reads a job file in
+// fixed pieces and no further than the line it wants, on every rebuild, where this one has a
+// whole small file (the store) in hand. The tests and the fuzz target hold the two to each
+// other.
 class LinesOf {
  public:
   explicit LinesOf(std::string_view text) : text_(text.substr(0, text.find('\0'))) {}
@@ -136,23 +104,8 @@ class LinesOf {
 
  private:
   // The first CR or LF from pos_ on, or the end. Job files are read whole on every tick while
-  // the backup application runs, so the search looks at 16 bytes at a time where it can.
-  std::size_t EndOfLine() const {
-    const char* at = text_.data() + pos_;
-    const char* const end = text_.data() + text_.size();
-#ifdef __SSE2__
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    for (; end - at >= 16; at += 16) {
-      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-      const auto breaks = static_cast<unsigned>(_mm_movemask_epi8(
-          _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
-      if (breaks != 0) return static_cast<std::size_t>(at - text_.data()) + std::countr_zero(breaks);
-    }
-#endif
-    while (at != end && *at != '\r' && *at != '\n') ++at;
-    return static_cast<std::size_t>(at - text_.data());
-  }
+  // the backup application runs.
+  std::size_t EndOfLine() const { return linesearch::FirstBreak(text_, pos_); }
 
   std::string_view text_;
   std::size_t pos_ = 0;
@@ -186,41 +139,6 @@ void TStrings::LoadLines(const std::string& path, platform::ReadSharing sharing)
   while (lines.Next(line)) Append(std::string(line));
 }
 
-namespace {
-
-// LoadLine reads into a buffer with this many bytes of room after what a read gave, set to
-// zero, so that the search below may look at 64 bytes at a time even at the end.
-constexpr std::size_t kBlock = 64;
-
-// The places of CR, LF and NUL among the 64 bytes from `block` on, as bits (bit i stands for
-// block[i]), less those at or after `end`. A job file is scanned up to its 23rd line on every
-// rebuild: one mask per 64 bytes keeps the search to a few instructions a line.
-std::uint64_t StopsIn(const char* block, const char* end) {
-  std::uint64_t stops = 0;
-#ifdef __SSE2__
-  const __m128i cr = _mm_set1_epi8('\r');
-  const __m128i lf = _mm_set1_epi8('\n');
-  const __m128i nul = _mm_setzero_si128();
-#pragma GCC unroll 4
-  for (int part = 0; part < 4; ++part) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * part));
-    const __m128i hits = _mm_or_si128(
-        _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)), _mm_cmpeq_epi8(bytes, nul));
-    stops |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(hits))} << (16 * part);
-  }
-#else
-  for (std::size_t i = 0; i < kBlock; ++i) {
-    const char c = block[i];
-    if (c == '\r' || c == '\n' || c == '\0') stops |= std::uint64_t{1} << i;
-  }
-#endif
-  const auto left = end - block;
-  if (left < static_cast<std::ptrdiff_t>(kBlock)) stops &= (std::uint64_t{1} << left) - 1;
-  return stops;
-}
-
-}  // namespace
-
 std::string TStrings::LoadLine(const std::string& path, int index) {
   platform::InputFile file(path);
   if (!file.IsOpen()) throw EFOpenError("Cannot open file " + path);
@@ -231,22 +149,23 @@ std::string TStrings::LoadLine(platform::InputFile& file, int index) {
   // The rules of LinesOf, a piece at a time: CR, LF or CR LF ends a line (the LF of a CR LF
   // may come with the next piece), a NUL ends the text as the end of the file does, and a
   // last line without a break counts only when it holds something.
-  char buffer[16384 + kBlock];
+  linesearch::PaddedBuffer<16384> buffer;
   std::string line;          // the bytes of line `index` so far
   int current = 0;           // the line that the bytes from `at` on belong to
   bool lineStarted = false;  // the current line has bytes in earlier pieces
   bool afterCR = false;      // the last piece ended with the CR of a break
   for (;;) {
-    const long long got = file.Read(buffer, sizeof buffer - kBlock);
+    const long long got = file.Read(buffer.Room(), buffer.RoomSize());
     if (got < 0) throw EReadError("Stream read error");
     if (got == 0) break;
-    std::fill_n(buffer + got, kBlock, '\0');  // what StopsIn looks at past the end
-    const char* at = buffer;
-    const char* const end = buffer + got;
+    const linesearch::PaddedBytes bytes = buffer.Filled(static_cast<std::size_t>(got));
+    const char* at = bytes.begin();
+    const char* const end = bytes.end();
     if (afterCR && *at == '\n') ++at;
     afterCR = false;
-    for (const char* block = buffer; block < end; block += kBlock) {
-      for (std::uint64_t stops = StopsIn(block, end); stops != 0; stops &= stops - 1) {
+    for (const char* block = bytes.begin(); block < end; block += linesearch::kBlock) {
+      for (std::uint64_t stops = linesearch::StopsIn(bytes, block); stops != 0;
+           stops &= stops - 1) {
         const char* const stop = block + std::countr_zero(stops);
         if (stop < at) continue;  // the LF of a CR LF, taken with its CR
         lineStarted = lineStarted || stop != at;

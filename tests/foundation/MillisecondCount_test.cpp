@@ -11,7 +11,9 @@
 namespace {
 
 // What the count stands for, done by the hardware: the product in the extended format and
-// llrint in the default rounding mode (to nearest, ties to even).
+// llrint in the default rounding mode (to nearest, ties to even). Only where long double is
+// that format (x86's 64-bit significand); arm64's has 113 bits, and rounds otherwise.
+constexpr bool kLongDoubleIsExtended = std::numeric_limits<long double>::digits == 64;
 std::optional<std::int64_t> ExtendedCount(double value) {
   const long double product = static_cast<long double>(value) * 86'400'000.0L;
   if (!(std::fabs(product) < 0x1p62L)) return std::nullopt;
@@ -74,12 +76,15 @@ TEST(MillisecondCount, HardCases) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(MillisecondCount(c.value), c.count) << c.label;
-    EXPECT_EQ(MillisecondCount(c.value), ExtendedCount(c.value)) << c.label;
+    if (kLongDoubleIsExtended) {
+      EXPECT_EQ(MillisecondCount(c.value), ExtendedCount(c.value)) << c.label;
+    }
   }
 }
 
 // The proof of the integer rounding: 18 million values against the hardware, in four kinds.
 TEST(MillisecondCount, MatchesLlrintOfTheExtendedProductOverEighteenMillionValues) {
+  if (!kLongDoubleIsExtended) GTEST_SKIP() << "long double is not the extended format here";
   Bits bits;
   int mismatches = 0;
   auto check = [&](double value) {

@@ -3,14 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fakes/ErrorMessage.h"
 #include "fakes/FileFaults.h"
 #include "fakes/TempFolder.h"
 #include "foundation/Exception.h"
+#include "foundation/LineSearch.h"
+#include "foundation/PaddedBuffer.h"
 
 namespace {
 
@@ -115,7 +119,11 @@ TEST(TStringList, CommaJoinedQuotesWhatWouldNotReadBack) {
   };
   for (const Case& c : cases) {
     TStringList list;
-    for (const auto& line : c.lines) list.Append(line);
+    for (const auto& line : c.lines) {
+      list.Append(line);
+      EXPECT_EQ(linesearch::NeedsQuotes(line), linesearch::NeedsQuotesScalar(line))
+          << ::testing::PrintToString(line);
+    }
     EXPECT_EQ(list.CommaJoined(), c.expected) << ::testing::PrintToString(c.lines);
   }
 }
@@ -157,6 +165,11 @@ TEST(TStringList, LoadLinesSplitsAtEveryKindOfLineBreakAndStopsAtNul) {
   all.push_back(many);
   TempFolder folder;
   for (const Case& c : all) {
+    // The search for line breaks finds what its scalar twin finds, from every place.
+    for (std::size_t from = 0; from <= c.bytes.size(); ++from) {
+      ASSERT_EQ(linesearch::FirstBreak(c.bytes, from), linesearch::FirstBreakScalar(c.bytes, from))
+          << c.label << ", from " << from;
+    }
     TStringList list = ListOf({"old"});
     const std::string path = folder.Write("f.txt", c.bytes);
     list.LoadLines(path);
@@ -219,6 +232,101 @@ TEST(TStringList, LoadLineReadsNoFurtherThanTheEndOfItsLine) {
   // A line past the last still reads to the end, and a failing read there is the error.
   const FileFaults fault(FileFaults::Call::Read, 2);
   EXPECT_EQ(MessageOf<EReadError>([&] { TStrings::LoadLine(path, 24); }), "Stream read error");
+}
+
+// The fast searches against their scalar twins (foundation/LineSearch.h), on the same bytes:
+// every byte value at every place of the pieces they look at together (16 bytes, or 64 for
+// LoadLine's), and pieces that begin and end anywhere. Where the processor has no vector
+// version, the twin is what runs, and the tests above hold it to the rules.
+
+std::string Spelled(std::size_t length, std::size_t place, int value, char filler = 'x') {
+  std::string text(length, filler);
+  text[place] = static_cast<char>(value);
+  return text;
+}
+
+// Bytes with every kind of stop among ordinary ones and at no regular distance, so that one
+// falls at every place of a piece for one start or another.
+std::string MixedBytes(std::size_t count) {
+  const std::string_view kinds("a\rb\nc\0\xff d\x80\r\n\x1f\"", 14);
+  std::string bytes;
+  std::uint32_t state = 20280101;
+  for (std::size_t i = 0; i < count; ++i) {
+    state = state * 1103515245u + 12345u;
+    bytes += kinds[(state >> 16) % kinds.size()];
+  }
+  return bytes;
+}
+
+// Only a PaddedBuffer gives out bytes to search a block at a time.
+template <std::size_t Capacity>
+linesearch::PaddedBytes Holding(linesearch::PaddedBuffer<Capacity>& buffer,
+                                std::string_view bytes) {
+  std::copy(bytes.begin(), bytes.end(), buffer.Room());
+  return buffer.Filled(bytes.size());
+}
+
+TEST(LineSearch, BreaksAndQuotesFoundAsTheScalarTwinsFindThemForEveryByteAtEveryPlace) {
+  for (std::size_t length = 1; length <= 50; ++length) {
+    for (std::size_t place = 0; place < length; ++place) {
+      for (int value = 0; value < 256; ++value) {
+        const std::string line = Spelled(length, place, value);
+        ASSERT_EQ(linesearch::NeedsQuotes(line), linesearch::NeedsQuotesScalar(line))
+            << "byte " << value << " at " << place << " of " << length;
+        for (const std::size_t from : {std::size_t{0}, place, length}) {
+          ASSERT_EQ(linesearch::FirstBreak(line, from), linesearch::FirstBreakScalar(line, from))
+              << "byte " << value << " at " << place << " of " << length << ", from " << from;
+        }
+      }
+    }
+  }
+  // A NUL ends a line's text: before or after what decides the quotes, in one piece or
+  // another.
+  for (const std::size_t length : {15, 16, 17, 31, 32, 33, 48}) {
+    for (std::size_t nul = 0; nul < length; ++nul) {
+      for (std::size_t place = 0; place < length; ++place) {
+        for (const char decides : {' ', '"', ',', '\x01', '\x7f', 'x'}) {
+          std::string line = Spelled(length, place, decides);
+          line[nul] = '\0';
+          ASSERT_EQ(linesearch::NeedsQuotes(line), linesearch::NeedsQuotesScalar(line))
+              << "'" << decides << "' at " << place << ", NUL at " << nul << " of " << length;
+        }
+      }
+    }
+  }
+}
+
+TEST(LineSearch, LineEndsOfABlockFoundAsTheScalarTwinFindsThem) {
+  constexpr std::size_t kBlock = linesearch::kBlock;
+  // Every byte value at every place of a block, among ordinary bytes and among line ends, the
+  // data ending just before it, just after it, with the block or after it.
+  linesearch::PaddedBuffer<2 * kBlock> buffer;
+  for (const char filler : {'x', '\n'}) {
+    for (std::size_t place = 0; place < kBlock; ++place) {
+      for (int value = 0; value < 256; ++value) {
+        const std::string block = Spelled(2 * kBlock, place, value, filler);
+        for (const std::size_t size : {place, place + 1, kBlock, 2 * kBlock}) {
+          const linesearch::PaddedBytes bytes =
+              Holding(buffer, std::string_view(block).substr(0, size));
+          ASSERT_EQ(linesearch::StopsIn(bytes, bytes.begin()),
+                    linesearch::StopsInScalar(bytes, bytes.begin()))
+              << "byte " << value << " at " << place << " among '" << filler << "', " << size
+              << " bytes";
+        }
+      }
+    }
+  }
+  // Blocks from every place of the data, for data of every length up to three blocks.
+  const std::string mixed = MixedBytes(3 * kBlock);
+  linesearch::PaddedBuffer<3 * kBlock> wide;
+  for (std::size_t size = 0; size <= mixed.size(); ++size) {
+    const linesearch::PaddedBytes bytes = Holding(wide, std::string_view(mixed).substr(0, size));
+    for (std::size_t from = 0; from <= size; ++from) {
+      ASSERT_EQ(linesearch::StopsIn(bytes, bytes.begin() + from),
+                linesearch::StopsInScalar(bytes, bytes.begin() + from))
+          << "from " << from << " of " << size;
+    }
+  }
 }
 
 TEST(TStringList, SaveLinesEndsEveryLineWithCrLfAndRoundTrips) {

@@ -7,6 +7,7 @@
 
 #include "fakes/ErrorMessage.h"
 #include "foundation/Exception.h"
+#include "foundation/LineSearch.h"
 
 namespace {
 
@@ -154,6 +155,28 @@ TEST(TokensText, SurvivesTextOnlyWhereTheRoundTripGivesTheSameItems) {
     const Tokens first(c.line);
     EXPECT_EQ(first.SurvivesText(), c.survives);
     EXPECT_EQ(Tokens(first.Text()).Items().Lines() == first.Items().Lines(), c.same);
+  }
+}
+
+// Text() decides an item's quotes 16 bytes at a time where the processor can: with what
+// decides them at every place around the ends of those pieces, an item is quoted exactly where
+// the plain byte-by-byte rule says, and where SurvivesText holds the items come back the same.
+TEST(TokensText, QuotedAsTheScalarRuleSaysAtEveryPlaceOfTheSearchedPieces) {
+  for (std::size_t length = 14; length <= 34; ++length) {
+    for (std::size_t place = 1; place + 1 < length; ++place) {  // blanks at the ends are trimmed
+      for (const char c : {' ', '\t', '\x01', '\x1f', '\0', '"', '\x7f', '\xe9', 'v'}) {
+        std::string item(length, 'v');
+        item[place] = c;
+        SCOPED_TRACE(::testing::PrintToString(item));
+        const Tokens first("do=1," + item);
+        ASSERT_EQ(first.Items().Line(1), item);
+        const std::string text = first.Text();
+        EXPECT_EQ(text[5] == '"', linesearch::NeedsQuotesScalar(item));
+        if (first.SurvivesText()) {
+          EXPECT_EQ(Tokens(text).Items().Lines(), first.Items().Lines());
+        }
+      }
+    }
   }
 }
 
