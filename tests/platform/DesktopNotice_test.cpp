@@ -27,10 +27,10 @@ std::vector<std::string> Methods(const FakeSdBus& bus) {
 // capabilities, on its way, showing), another is neither sent nor kept: the open one keeps
 // its close, and once it has closed the next one goes.
 TEST(DesktopNotice, ShowsOneNotificationAtATime) {
+  int firstClosed = 0, laterClosed = 0;  // outlive the notice, whose end may call its close
+  auto later = [&] { ++laterClosed; };
   FakeSdBus bus;
   DesktopNotice notice(FakeSdBus::Load);
-  int firstClosed = 0, laterClosed = 0;
-  auto later = [&] { ++laterClosed; };
 
   ASSERT_TRUE(notice.Show("Harbovale Scheduler", "First.", [&] { ++firstClosed; }));
   EXPECT_FALSE(notice.Show("Harbovale Scheduler", "While asking.", later));
