@@ -69,19 +69,17 @@ if wanted locale; then
   step "Date-time text under real POSIX locales"
   ctest --preset native -L locale
 fi
-# One Wine server for the unit and locale stages: left to itself it ends a moment after its
-# last process, and a test started in that moment can fail before it runs.
-if wanted_any wine locale; then mkdir -p "$WINEPREFIX" && /usr/lib/wine/wineserver64 -p; fi
 if wanted wine; then
   step "Windows unit tests under Wine"
   # The application-shell tests create windows: Wine needs a display from its first process on.
-  xvfb-run -a ctest --preset windows -L unit -j "$jobs"
+  # A Windows process now and then fails to start under Wine at all (no output, in a few
+  # hundredths of a second): a failed test runs once more before it counts.
+  xvfb-run -a ctest --preset windows -L unit -j "$jobs" --repeat until-pass:2
 fi
 if wanted locale; then
   step "Date-time text under Wine's locales"
   ctest --preset windows -L locale
 fi
-if wanted_any wine locale; then /usr/lib/wine/wineserver64 -k || true; fi
 if wanted e2e; then
   step "End-to-end: the native program"
   ctest --preset native -L e2e
