@@ -31,10 +31,12 @@ void ListScheduledJobs(SchedContext& context, TStringList& found) {
   const SchedState& state = context.state;
   const FolderView jobs = state.Jobs();
   if (!jobs.Exists()) return;
-  WalkJobFolder(jobs, state.FolderExclusions, AfterAFailingFile::StopReading, [&](const JobFolderEntry& entry) {
-    if (entry.error) std::rethrow_exception(entry.error);
-    if (entry.schedule && IsScheduled(*entry.schedule)) found.Append(entry.schedule->Text());
-  });
+  WalkJobFolder(jobs, state.FolderExclusions, AfterAFailingFile::StopReading,
+                [&](const JobFolderEntry& entry) {
+                  if (entry.error) std::rethrow_exception(entry.error);
+                  if (entry.schedule && IsScheduled(*entry.schedule))
+                    found.Append(entry.schedule->Text());
+                });
 }
 
 // JobList becomes `found`; left alone when it already holds the same lines, so that what the

@@ -69,9 +69,12 @@ void JobReadings::BeginTick(std::uint16_t year, const TStringList& jobList) {
     jobs_.assign(static_cast<std::size_t>(jobList.LineCount()), Reading{});
     jobListGeneration_ = jobList.Generation();
   }
-  ParseSettings now{DateTimeFormat.dateSep,          DateTimeFormat.timeSep,
-                    DateTimeFormat.decimalSep,       DateTimeFormat.shortDatePicture,
-                    DateTimeFormat.amText,           DateTimeFormat.pmText,
+  ParseSettings now{DateTimeFormat.dateSep,
+                    DateTimeFormat.timeSep,
+                    DateTimeFormat.decimalSep,
+                    DateTimeFormat.shortDatePicture,
+                    DateTimeFormat.amText,
+                    DateTimeFormat.pmText,
                     year};
   if (settings_ != now) {
     for (Reading& job : jobs_) job.read = false;
@@ -79,8 +82,8 @@ void JobReadings::BeginTick(std::uint16_t year, const TStringList& jobList) {
   }
 }
 
-const TickReading& JobReadings::Job(int index, const TStringList& jobList,
-                                    const TStringList& store, const platform::Clock& clock) {
+const TickReading& JobReadings::Job(int index, const TStringList& jobList, const TStringList& store,
+                                    const platform::Clock& clock) {
   Reading& reading = jobs_[static_cast<std::size_t>(index)];
   if (!reading.read || reading.storeGeneration != store.Generation()) {
     // Only what ticks use is kept of the whole reading.

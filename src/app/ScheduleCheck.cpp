@@ -11,7 +11,8 @@ void CheckSchedule(SchedContext& context) {
 
   state.readings.BeginTick(SplitDate(today).year, state.JobList);
   for (int j = 0; j < state.JobList.LineCount(); ++j) {
-    const TickReading& job = state.readings.Job(j, state.JobList, state.LastRunStore, context.clock);
+    const TickReading& job =
+        state.readings.Job(j, state.JobList, state.LastRunStore, context.clock);
     // A job that cannot be read, or whose days hold no flag for today, ends the tick here.
     if (const std::exception_ptr error = job.TickError(today)) std::rethrow_exception(error);
     if (!IsDue(IsOnDay(job.days, today), today, nowOfDay, job.t, job.lastRun)) continue;

@@ -9,7 +9,8 @@ TForm1::TForm1(SchedContext& context) : context_(context), errors_(context.shell
   LoadJobs = context_.shell.StartTimer(kTimerIntervalMs, [this] { DispatchTick(); });
   context_.autostart.SetValue(kAutostartValueName, context_.exePath);
   SchedState& state = context_.state;
-  if (platform::FileExists(state.StorePath())) state.LastRunStore.LoadLines(state.StorePath());
+  const std::string store = state.StorePath();  // the user's copy's, where it holds one
+  if (platform::FileExists(store)) state.LastRunStore.LoadLines(store);
 }
 
 void TForm1::LoadJobsTimer() {

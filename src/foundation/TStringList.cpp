@@ -194,7 +194,9 @@ std::string TStrings::LoadLine(platform::InputFile& file, int index) {
   IndexError(index);
 }
 
-void TStrings::SaveLines(const std::string& path) const { RaiseSaveError(TrySaveLines(path), path); }
+void TStrings::SaveLines(const std::string& path) const {
+  RaiseSaveError(TrySaveLines(path), path);
+}
 
 platform::SaveOutcome TStrings::TrySaveLines(const std::string& path) const {
   std::string text;

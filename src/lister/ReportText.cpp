@@ -45,6 +45,7 @@ std::vector<std::string> FooterLines(const Survey& survey, const SchedulerPresen
                                      bool all) {
   StatusLines status = StatusOf(survey, presence);
   const SurveyCounts c = survey.Counts();
-  if (!all && c.off + c.ignored > 0) status.files += " Off and ignored files are hidden (--all shows them).";
+  if (!all && c.off + c.ignored > 0)
+    status.files += " Off and ignored files are hidden (--all shows them).";
   return status.Lines();
 }

@@ -57,12 +57,12 @@ std::vector<DetailField> DetailFields(const Survey& survey, std::size_t row,
 
 // The status texts, each by what it tells. No hints about command-line options.
 struct StatusLines {
-  std::string moment;    // the moment looked at and the folder
-  std::string files;     // the counts of the files, or that there is no job folder
-  std::string quits;     // that the scheduler would quit; empty while a job is scheduled
-  std::string running;   // whether the scheduler runs
-  std::string logOn;     // whether it starts at log-on, and which program does
-  std::string store;     // which last-run store the scheduler reads (a long path: last)
+  std::string moment;   // the moment looked at and the folder
+  std::string files;    // the counts of the files, or that there is no job folder
+  std::string quits;    // that the scheduler would quit; empty while a job is scheduled
+  std::string running;  // whether the scheduler runs
+  std::string logOn;    // whether it starts at log-on, and which program does
+  std::string store;    // which last-run store the scheduler reads (a long path: last)
   // The texts in that order, without the empty ones.
   std::vector<std::string> Lines() const;
 };

@@ -92,7 +92,7 @@ void LoadStore(SchedState& state, Survey& survey) {
 // rebuild stops.
 struct FolderWalk {
   std::vector<std::size_t> listedRows;   // row of each job of the job list
-  std::vector<JobLine> jobs;           // each job of the job list, read
+  std::vector<JobLine> jobs;             // each job of the job list, read
   std::vector<std::string> foldedKeys;   // each one's store entry, case-folded
   std::optional<std::size_t> failedRow;  // where the rebuild stops
 };
@@ -130,49 +130,51 @@ FolderWalk WalkFolder(const SchedState& state, const StoreLookup& store,
     return store.ValueOf(key, foldedKey);
   };
   try {
-    WalkJobFolder(state.Jobs(), state.FolderExclusions, AfterAFailingFile::ReadOn, [&](const JobFolderEntry& entry) {
-      SurveyRow row;
-      const std::size_t index = survey.rows.size();
-      row.file = entry.name;
-      row.folder = entry.folder;
-      if (!entry.jobFile) {
-        row.note = IgnoredReason(row);
-      } else if (entry.error) {
-        try {
-          std::rethrow_exception(entry.error);
-        } catch (...) {
-          row.status = JobStatus::Error;
-          row.error = JobError{BoxText(), ErrorStage::Rebuild, true, {}, {}};
-        }
-        if (!entry.afterFailure) walk.failedRow = index;
-      } else {
-        const Tokens& schedule = *entry.schedule;
-        ScheduleItems& items = row.schedule.emplace();
-        items.doSchedule = schedule.Value("do_schedule");
-        const bool scheduled = IsScheduled(items.doSchedule);
-        row.status = scheduled ? JobStatus::Scheduled : JobStatus::Off;
-        if (!scheduled) row.note = "do_schedule is not \"1\"";
-        row.listed = scheduled && !entry.afterFailure;
-        std::string line = schedule.Text();  // as the rebuild encodes it
-        // Ticks decode that text; where it gives the same items, those at hand are read.
-        JobLine job = schedule.SurvivesText() ? ReadJobItems(schedule, storeValue, clock)
-                                              : ReadJobLine(line, storeValue, clock);
-        if (job.decodeError) {  // the items as the job file holds them
-          auto [days, time, cmd] = TickItemsOf(schedule);
-          items.days = std::move(days);
-          items.time = std::move(time);
-          items.cmd = std::move(cmd);
-        }
-        FillRow(job, row.listed, inWords, row);
-        if (row.listed) {
-          survey.jobList.push_back(std::move(line));
-          walk.listedRows.push_back(index);
-          walk.foldedKeys.push_back(job.decodeError ? std::string() : std::move(foldedKey));
-          walk.jobs.push_back(std::move(job));
-        }
-      }
-      survey.rows.push_back(std::move(row));
-    });
+    WalkJobFolder(
+        state.Jobs(), state.FolderExclusions, AfterAFailingFile::ReadOn,
+        [&](const JobFolderEntry& entry) {
+          SurveyRow row;
+          const std::size_t index = survey.rows.size();
+          row.file = entry.name;
+          row.folder = entry.folder;
+          if (!entry.jobFile) {
+            row.note = IgnoredReason(row);
+          } else if (entry.error) {
+            try {
+              std::rethrow_exception(entry.error);
+            } catch (...) {
+              row.status = JobStatus::Error;
+              row.error = JobError{BoxText(), ErrorStage::Rebuild, true, {}, {}};
+            }
+            if (!entry.afterFailure) walk.failedRow = index;
+          } else {
+            const Tokens& schedule = *entry.schedule;
+            ScheduleItems& items = row.schedule.emplace();
+            items.doSchedule = schedule.Value("do_schedule");
+            const bool scheduled = IsScheduled(items.doSchedule);
+            row.status = scheduled ? JobStatus::Scheduled : JobStatus::Off;
+            if (!scheduled) row.note = "do_schedule is not \"1\"";
+            row.listed = scheduled && !entry.afterFailure;
+            std::string line = schedule.Text();  // as the rebuild encodes it
+            // Ticks decode that text; where it gives the same items, those at hand are read.
+            JobLine job = schedule.SurvivesText() ? ReadJobItems(schedule, storeValue, clock)
+                                                  : ReadJobLine(line, storeValue, clock);
+            if (job.decodeError) {  // the items as the job file holds them
+              auto [days, time, cmd] = TickItemsOf(schedule);
+              items.days = std::move(days);
+              items.time = std::move(time);
+              items.cmd = std::move(cmd);
+            }
+            FillRow(job, row.listed, inWords, row);
+            if (row.listed) {
+              survey.jobList.push_back(std::move(line));
+              walk.listedRows.push_back(index);
+              walk.foldedKeys.push_back(job.decodeError ? std::string() : std::move(foldedKey));
+              walk.jobs.push_back(std::move(job));
+            }
+          }
+          survey.rows.push_back(std::move(row));
+        });
   } catch (...) {
     // The listing fails before the first entry, as the rebuild's does.
     survey.listingError = BoxText();
@@ -250,8 +252,8 @@ void Foretell(const FolderWalk& walk, int iterations, Survey& survey) {
     } else {
       row.status = StatusNow(job, today, now);
       if (!unflagged.empty())
-        row.error = JobError{ErrorBoxText(kRangeCheckError), ErrorStage::Tick, false,
-                             failingDays, JobsAfter(walk, k, jobs.size(), survey)};
+        row.error = JobError{ErrorBoxText(kRangeCheckError), ErrorStage::Tick, false, failingDays,
+                             JobsAfter(walk, k, jobs.size(), survey)};
     }
     if (failingToday < k)
       row.heldBack = HeldBack{survey.rows[walk.listedRows.at(failingToday)].file, ErrorStage::Tick};

@@ -66,7 +66,7 @@ struct SurveyCounts {
 
 struct Survey {
   DateTimeValue today = 0, nowOfDay = 0;  // the moment looked at, read from the clock once
-  DateTimeValue nowUtc = 0;                // the same moment in UTC, for spans (UtcValue)
+  DateTimeValue nowUtc = 0;               // the same moment in UTC, for spans (UtcValue)
   DateTimeValue Now() const { return today + nowOfDay; }
   std::string exeDir, jobsDir;
   std::string folderCopy;  // this user's copy of the folder, laid over it; empty: none named

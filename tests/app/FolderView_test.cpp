@@ -37,12 +37,17 @@ class UserCopy : public SchedulerFixture {
   }
 
   // Writes a job file into the user's copy of "Backup Jobs".
-  void WriteCopiedJob(const std::string& name, const std::string& schedule, int lines = kScheduleLine) {
+  void WriteCopiedJob(const std::string& name, const std::string& schedule,
+                      int lines = kScheduleLine) {
     std::filesystem::create_directories(state.JobsDirCopy);
     folder.Write(CopyRelative(state.JobsDirCopy + name), JobFileText(schedule, lines));
   }
-  std::string CopyRelative(const std::string& path) const { return path.substr(folder.Path().size()); }
-  std::string CopyStoreText() const { return folder.Read(CopyRelative(state.ExeDirCopy + StoreFileName)); }
+  std::string CopyRelative(const std::string& path) const {
+    return path.substr(folder.Path().size());
+  }
+  std::string CopyStoreText() const {
+    return folder.Read(CopyRelative(state.ExeDirCopy + StoreFileName));
+  }
 
   // One tick of the scheduler's timer at `hour:minute:second` of the clock's day.
   void TickAt(int hour, int minute, int second) {
@@ -93,7 +98,8 @@ TEST_F(UserCopy, OnceTheCopyHoldsTheStoreSavesGoThereEvenWhereTheFolderWouldTake
 TEST_F(UserCopy, ASaveThatFailsNamesThePathItFailedAt) {
   state.LastRunStore.Append("x.cmd=12/9/2026 2:30:00 PM");
   const auto saveError = [&] {
-    return MessageOf<EFCreateError>([&] { SaveLinesInto(state.LastRunStore, state.Program(), StoreFileName); });
+    return MessageOf<EFCreateError>(
+        [&] { SaveLinesInto(state.LastRunStore, state.Program(), StoreFileName); });
   };
   {
     // The copy refuses too: the error names the copy, where the save was last tried.
@@ -113,7 +119,8 @@ TEST_F(UserCopy, ASaveThatFailsNamesThePathItFailedAt) {
 TEST_F(UserCopy, AFailureOtherThanARefusalStaysTheErrorItIs) {
   state.LastRunStore.Append("x.cmd=12/9/2026 2:30:00 PM");
   const FileFaults fault(FileFaults::Call::Rename, 1);
-  EXPECT_EQ(MessageOf<EFCreateError>([&] { SaveLinesInto(state.LastRunStore, state.Program(), StoreFileName); }),
+  EXPECT_EQ(MessageOf<EFCreateError>(
+                [&] { SaveLinesInto(state.LastRunStore, state.Program(), StoreFileName); }),
             "Cannot create file " + state.ExeDir + StoreFileName);
   EXPECT_FALSE(platform::FolderExists(state.ExeDirCopy));
 }
@@ -127,10 +134,11 @@ TEST_F(UserCopy, TheJobFolderIsTheRealOneWithTheCopysFilesOverIt) {
   WriteCopiedJob("c.hvj", Job("c.cmd"));
   WriteCopiedJob("b.hvj", Job("b-copy.cmd"));
   std::vector<std::string> seen;
-  WalkJobFolder(state.Jobs(), state.FolderExclusions, AfterAFailingFile::ReadOn, [&](const JobFolderEntry& entry) {
-    ASSERT_FALSE(entry.error) << entry.name;
-    seen.push_back(entry.name + " " + entry.schedule->Value("cmd"));
-  });
+  WalkJobFolder(state.Jobs(), state.FolderExclusions, AfterAFailingFile::ReadOn,
+                [&](const JobFolderEntry& entry) {
+                  ASSERT_FALSE(entry.error) << entry.name;
+                  seen.push_back(entry.name + " " + entry.schedule->Value("cmd"));
+                });
   std::vector<std::string> realOrder;  // the order the file system lists them in
   WalkJobFolder(FolderView{state.JobsDir, ""}, state.FolderExclusions, AfterAFailingFile::ReadOn,
                 [&](const JobFolderEntry& entry) { realOrder.push_back(entry.name); });
@@ -158,9 +166,11 @@ TEST_F(UserCopy, AJobFileOfTheCopyPassesTheSameSafetyChecks) {
   const std::string path = state.JobsDirCopy + "open.hvj";
   ASSERT_EQ(chmod(path.c_str(), 0666), 0);
   std::string error;
-  WalkJobFolder(state.Jobs(), state.FolderExclusions, AfterAFailingFile::ReadOn, [&](const JobFolderEntry& entry) {
-    if (entry.error) error = MessageOf<Exception>([&] { std::rethrow_exception(entry.error); });
-  });
+  WalkJobFolder(state.Jobs(), state.FolderExclusions, AfterAFailingFile::ReadOn,
+                [&](const JobFolderEntry& entry) {
+                  if (entry.error)
+                    error = MessageOf<Exception>([&] { std::rethrow_exception(entry.error); });
+                });
   EXPECT_EQ(error, "Unsafe job file " + path + ": other users may write it");
 }
 #endif

@@ -22,22 +22,23 @@ class JobFolderWalk : public SchedulerFixture {
   // schedule line re-encoded.
   std::map<std::string, std::string> Walk() {
     std::map<std::string, std::string> seen;
-    WalkJobFolder(state.Jobs(), state.FolderExclusions, AfterAFailingFile::ReadOn, [&](const JobFolderEntry& entry) {
-      std::string& outcome = seen[entry.name];
-      if (entry.folder)
-        outcome = "folder";
-      else if (!entry.jobFile)
-        outcome = "not a job";
-      else if (entry.error) {
-        try {
-          std::rethrow_exception(entry.error);
-        } catch (...) {
-          outcome = "error: " + CurrentErrorMessage();
-        }
-      } else {
-        outcome = entry.schedule->Text();
-      }
-    });
+    WalkJobFolder(state.Jobs(), state.FolderExclusions, AfterAFailingFile::ReadOn,
+                  [&](const JobFolderEntry& entry) {
+                    std::string& outcome = seen[entry.name];
+                    if (entry.folder)
+                      outcome = "folder";
+                    else if (!entry.jobFile)
+                      outcome = "not a job";
+                    else if (entry.error) {
+                      try {
+                        std::rethrow_exception(entry.error);
+                      } catch (...) {
+                        outcome = "error: " + CurrentErrorMessage();
+                      }
+                    } else {
+                      outcome = entry.schedule->Text();
+                    }
+                  });
     return seen;
   }
 };
@@ -73,10 +74,13 @@ TEST_F(JobFolderWalk, AfterAFailingFileTheRebuildReadsNoFurther) {
                Exception);
   EXPECT_EQ(visits, 1);
 
-  for (const AfterAFailingFile after : {AfterAFailingFile::StopReading, AfterAFailingFile::ReadOn}) {
+  for (const AfterAFailingFile after :
+       {AfterAFailingFile::StopReading, AfterAFailingFile::ReadOn}) {
     std::vector<std::string> seen;  // in listing order: read, failed or left unread
     WalkJobFolder(state.Jobs(), state.FolderExclusions, after, [&](const JobFolderEntry& entry) {
-      seen.push_back(std::string(entry.error ? "failed" : entry.schedule ? "read" : "unread") +
+      seen.push_back(std::string(entry.error      ? "failed"
+                                 : entry.schedule ? "read"
+                                                  : "unread") +
                      (entry.afterFailure ? " after" : ""));
     });
     const bool readOn = after == AfterAFailingFile::ReadOn;

@@ -142,7 +142,8 @@ HANDLE WINAPI RefusingCreateFile(LPCSTR path, DWORD access, DWORD share,
     SetLastError(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
-  return RealFileCalls().createFile(path, access, share, security, disposition, flags, templateFile);
+  return RealFileCalls().createFile(path, access, share, security, disposition, flags,
+                                    templateFile);
 }
 void SwapInRefusal() { platform::SystemFileCalls().createFile = RefusingCreateFile; }
 #else

@@ -44,17 +44,21 @@ TEST(TableOutput, ShowsOneLinePerJobTheNotesAndTheFooter) {
   const FakeClock clock(2026, 12, 9, 14, 29, 0);
   const Survey survey = installation.Look(clock);
   const std::string folder = installation.folder.Path();
-  EXPECT_EQ(TableOutput(survey, RunningAndRegistered(installation), false, clock),
-            "NEXT                  LEFT   LAST                  PASSED   JOB          STATUS     "
-            "SCHEDULE          COMMAND\n"
-            "12/9/2026 2:30:00 PM  1m 0s  12/8/2026 2:30:00 PM  23h 59m  nightly.hvj  scheduled  "
-            "Mon-Fri 14:30:00  backup.cmd /job nightly\n"
-            "\n"
-            "As of 12/9/2026 2:29:00 PM, in \"" + folder + "\".\n"
-            "1 file: 1 job listed by the scheduler, 0 held back, 0 off, 0 ignored; 0 with errors.\n"
-            "Scheduler: running.\n"
-            "Start at log-on: registered, for the scheduler in this folder.\n"
-            "Store: \"" + folder + "qelvarn.dat\".\n");
+  EXPECT_EQ(
+      TableOutput(survey, RunningAndRegistered(installation), false, clock),
+      "NEXT                  LEFT   LAST                  PASSED   JOB          STATUS     "
+      "SCHEDULE          COMMAND\n"
+      "12/9/2026 2:30:00 PM  1m 0s  12/8/2026 2:30:00 PM  23h 59m  nightly.hvj  scheduled  "
+      "Mon-Fri 14:30:00  backup.cmd /job nightly\n"
+      "\n"
+      "As of 12/9/2026 2:29:00 PM, in \"" +
+          folder +
+          "\".\n"
+          "1 file: 1 job listed by the scheduler, 0 held back, 0 off, 0 ignored; 0 with errors.\n"
+          "Scheduler: running.\n"
+          "Start at log-on: registered, for the scheduler in this folder.\n"
+          "Store: \"" +
+          folder + "qelvarn.dat\".\n");
 }
 
 TEST(TableOutput, HidesOffAndIgnoredFilesUnlessAllAreAsked) {

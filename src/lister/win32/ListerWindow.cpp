@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "foundation/DateTimeFormat.h"
+#include "lister/Look.h"
 #include "lister/Moments.h"
 #include "lister/Options.h"
-#include "lister/Look.h"
 #include "lister/Window.h"
 #include "lister/WindowRows.h"
 #include "lister/win32/Dpi.h"

@@ -1,7 +1,7 @@
 #include "platform/Files.h"
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <string>
@@ -239,7 +239,8 @@ std::string UserCopyOfFolder(const std::string& folder) {
 
 bool MakeFolders(const std::string& folder) {
   // From the top down, after the drive: each folder on the way that is missing is made.
-  for (std::size_t end = folder.find_first_of("\\/", 3);; end = folder.find_first_of("\\/", end + 1)) {
+  for (std::size_t end = folder.find_first_of("\\/", 3);;
+       end = folder.find_first_of("\\/", end + 1)) {
     const std::string part = folder.substr(0, end);
     if (!FolderExists(part) && !CreateDirectoryA(part.c_str(), nullptr) &&
         GetLastError() != ERROR_ALREADY_EXISTS)
