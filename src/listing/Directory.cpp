@@ -56,8 +56,6 @@ void ForEachKept(const std::string& path, const std::string& exclusions, Take ta
   }
 }
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
-
 // 10000-01-01 00:00 UTC as a file time: the first moment that no date value can hold.
 constexpr std::uint64_t kFileTimeOfYear10000 =
     static_cast<std::uint64_t>(civil::DayNumberFromCivil(10000, 1, 1) -

@@ -39,8 +39,6 @@ constexpr auto kChangedByText = [] {
 int EscapedIndex(char c) { return kPlaceInEscaped[static_cast<unsigned char>(c)]; }
 int StructureIndex(char c) { return kPlaceInStructure[static_cast<unsigned char>(c)]; }
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
-
 // An item that begins with '{' or '"' stands for the text between its first and last
 // character, whatever the last one is; blanks at both ends never belong to an item.
 std::string FinishItem(std::string_view raw) {

@@ -10,6 +10,9 @@
 
 #include "foundation/TStringList.h"
 
+// A blank: a space or a control character. Items and listed names never begin or end in one.
+inline bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+
 class Tokens {
  public:
   // Decodes `text` into its items; Exception "Tokens, {...} do not match" when the braces

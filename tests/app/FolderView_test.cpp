@@ -23,7 +23,7 @@
 
 namespace {
 
-std::string Job(const std::string& cmd, const std::string& time = "14:30:00") {
+std::string JobText(const std::string& cmd, const std::string& time = "14:30:00") {
   return "do_schedule=1,days=1111111,time=" + time + ",cmd=" + cmd;
 }
 
@@ -59,7 +59,7 @@ class UserCopy : public SchedulerFixture {
 };
 
 TEST_F(UserCopy, AStoreTheFolderRefusesIsSavedInTheUsersCopyAndReadFromThereAfter) {
-  WriteJob("a.hvj", Job("backup.cmd"));
+  WriteJob("a.hvj", JobText("backup.cmd"));
   const RefusedFolder refused(state.ExeDir);
   {
     TForm1 form(context);
@@ -128,11 +128,11 @@ TEST_F(UserCopy, AFailureOtherThanARefusalStaysTheErrorItIs) {
 // The real folder's entries in their order, each one the copy also holds read from the copy
 // in its place (even where the real one would fail), then the copy's own.
 TEST_F(UserCopy, TheJobFolderIsTheRealOneWithTheCopysFilesOverIt) {
-  WriteJob("a.hvj", Job("a.cmd"));
-  WriteJob("b.hvj", Job("b-real.cmd"), 22);  // too short, but the copy's stands in its place
-  WriteJob("d.hvj", Job("d.cmd"));
-  WriteCopiedJob("c.hvj", Job("c.cmd"));
-  WriteCopiedJob("b.hvj", Job("b-copy.cmd"));
+  WriteJob("a.hvj", JobText("a.cmd"));
+  WriteJob("b.hvj", JobText("b-real.cmd"), 22);  // too short, but the copy's stands in its place
+  WriteJob("d.hvj", JobText("d.cmd"));
+  WriteCopiedJob("c.hvj", JobText("c.cmd"));
+  WriteCopiedJob("b.hvj", JobText("b-copy.cmd"));
   std::vector<std::string> seen;
   WalkJobFolder(state.Jobs(), state.FolderExclusions, AfterAFailingFile::ReadOn,
                 [&](const JobFolderEntry& entry) {
@@ -150,7 +150,7 @@ TEST_F(UserCopy, TheJobFolderIsTheRealOneWithTheCopysFilesOverIt) {
 }
 
 TEST_F(UserCopy, AJobFolderOnlyTheCopyHoldsIsListedAndItsJobsStart) {
-  WriteCopiedJob("only.hvj", Job("only.cmd"));
+  WriteCopiedJob("only.hvj", JobText("only.cmd"));
   ASSERT_FALSE(platform::FolderExists(state.JobsDir));
   EXPECT_TRUE(state.Jobs().Exists());
   TForm1 form(context);
@@ -162,7 +162,7 @@ TEST_F(UserCopy, AJobFolderOnlyTheCopyHoldsIsListedAndItsJobsStart) {
 
 #ifndef _WIN32
 TEST_F(UserCopy, AJobFileOfTheCopyPassesTheSameSafetyChecks) {
-  WriteCopiedJob("open.hvj", Job("open.cmd"));
+  WriteCopiedJob("open.hvj", JobText("open.cmd"));
   const std::string path = state.JobsDirCopy + "open.hvj";
   ASSERT_EQ(chmod(path.c_str(), 0666), 0);
   std::string error;

@@ -10,7 +10,7 @@
 
 namespace {
 
-std::string Job(const std::string& days, const std::string& time, const std::string& cmd) {
+std::string JobText(const std::string& days, const std::string& time, const std::string& cmd) {
   return "do_schedule=1,days=" + days + ",time=" + time + ",cmd=" + cmd;
 }
 
@@ -29,7 +29,7 @@ class ScheduleCheck : public SchedulerFixture {
 };
 
 TEST_F(ScheduleCheck, AWeekdayJobStartsOnceAtTheFirstTickAfterItsTime) {
-  state.JobList.Append(Job("1111100", "14:30:00", "backup.cmd"));
+  state.JobList.Append(JobText("1111100", "14:30:00", "backup.cmd"));
   CheckAt(14, 29, 59);
   CheckAt(14, 30, 0);  // the time itself is not yet past
   EXPECT_TRUE(launcher.started.empty());
@@ -45,7 +45,7 @@ TEST_F(ScheduleCheck, AWeekdayJobStartsOnceAtTheFirstTickAfterItsTime) {
 }
 
 TEST_F(ScheduleCheck, StartsOnlyWithinFiveMinutesAfterTheTime) {
-  state.JobList.Append(Job("1111111", "14:30:00", "late.cmd"));
+  state.JobList.Append(JobText("1111111", "14:30:00", "late.cmd"));
   CheckAt(14, 35, 0);
   EXPECT_TRUE(launcher.started.empty());
   CheckAt(14, 34, 59);
@@ -73,7 +73,7 @@ TEST_F(ScheduleCheck, FollowsTheDayFlags) {
   for (const Case& c : cases) {
     state = InitializeSched_main(exePath);
     launcher.started.clear();
-    state.JobList.Append(Job(c.days, "14:30:00", "job.cmd"));
+    state.JobList.Append(JobText(c.days, "14:30:00", "job.cmd"));
     clock.Set(c.year, c.month, c.day, 14, 30, 1);
     CheckSchedule(context);
     EXPECT_EQ(launcher.started.size(), c.starts ? 1u : 0u) << c.label;
@@ -93,7 +93,7 @@ TEST_F(ScheduleCheck, ADayPositionBeyondTheFlagsIsARangeError) {
   };
   for (const Case& c : cases) {
     state = InitializeSched_main(exePath);
-    state.JobList.Append(c.days[0] ? Job(c.days, "14:30:00", "job.cmd")
+    state.JobList.Append(c.days[0] ? JobText(c.days, "14:30:00", "job.cmd")
                              : "do_schedule=1,time=14:30:00,cmd=job.cmd");
     clock.Set(c.year, c.month, c.day);
     EXPECT_EQ(ErrorAt<ERangeError>(14, 30, 1), "Range check error") << c.label;
@@ -102,9 +102,9 @@ TEST_F(ScheduleCheck, ADayPositionBeyondTheFlagsIsARangeError) {
 }
 
 TEST_F(ScheduleCheck, AnErrorEndsTheCheckAtThatJob) {
-  state.JobList.Append(Job("1111111", "14:30:00", "first.cmd"));
-  state.JobList.Append(Job("1111111", "half past two", "broken.cmd"));
-  state.JobList.Append(Job("1111111", "14:30:00", "third.cmd"));
+  state.JobList.Append(JobText("1111111", "14:30:00", "first.cmd"));
+  state.JobList.Append(JobText("1111111", "half past two", "broken.cmd"));
+  state.JobList.Append(JobText("1111111", "14:30:00", "third.cmd"));
   EXPECT_EQ(ErrorAt<ConversionError>(14, 30, 1), "'half past two' is not a valid date and time");
   EXPECT_EQ(launcher.started, std::vector<std::string>{"first.cmd"});
 }
@@ -116,7 +116,7 @@ TEST_F(ScheduleCheck, TheLastRunStoreDecidesWhetherTodaysRunIsDone) {
   state.LastRunStore.Append("earlier.cmd=12/9/2026 1:00:00 PM");
   state.LastRunStore.Append("unrelated line");
   for (const char* cmd : {"TODAY.cmd", "yesterday.cmd", "earlier.cmd"})
-    state.JobList.Append(Job("1111111", "14:30:00", cmd));
+    state.JobList.Append(JobText("1111111", "14:30:00", cmd));
   CheckAt(14, 30, 1);
   EXPECT_EQ(launcher.started, (std::vector<std::string>{"yesterday.cmd", "earlier.cmd"}));
   EXPECT_EQ(StoreText(),
@@ -128,13 +128,13 @@ TEST_F(ScheduleCheck, TheLastRunStoreDecidesWhetherTodaysRunIsDone) {
 
 TEST_F(ScheduleCheck, AnUnreadableStoredRunIsAConversionError) {
   state.LastRunStore.Append("backup.cmd=9 December 2026");
-  state.JobList.Append(Job("0000000", "14:30:00", "backup.cmd"));  // also for a job off today
+  state.JobList.Append(JobText("0000000", "14:30:00", "backup.cmd"));  // also for a job off today
   EXPECT_EQ(ErrorAt<ConversionError>(10, 0, 0), "'9 December 2026' is not a valid date and time");
 }
 
 TEST_F(ScheduleCheck, ReadsTextsAgainWhenTheDateTimeSettingsChange) {
   state.LastRunStore.Append("backup.cmd=12/8/2026 2:30:00 PM");
-  state.JobList.Append(Job("1111111", "14.30.00", "backup.cmd"));
+  state.JobList.Append(JobText("1111111", "14.30.00", "backup.cmd"));
   EXPECT_EQ(ErrorAt<ConversionError>(14, 30, 1), "'14.30.00' is not a valid date and time");
 
   DateTimeFormat.timeSep = '.';
@@ -150,7 +150,7 @@ TEST_F(ScheduleCheck, ReadsTextsAgainWhenTheDateTimeSettingsChange) {
 }
 
 TEST_F(ScheduleCheck, AJobLateInTheDayDoesNotStartAfterMidnight) {
-  state.JobList.Append(Job("1111111", "23:58:00", "night.cmd"));
+  state.JobList.Append(JobText("1111111", "23:58:00", "night.cmd"));
   clock.Set(2026, 12, 10, 0, 1, 0);
   CheckSchedule(context);
   EXPECT_TRUE(launcher.started.empty());
@@ -160,7 +160,7 @@ TEST_F(ScheduleCheck, AJobLateInTheDayDoesNotStartAfterMidnight) {
 }
 
 TEST_F(ScheduleCheck, ATimeThatCarriesADateIsNeverDue) {
-  state.JobList.Append(Job("1111111", "12/9/2026 14:30:00", "dated.cmd"));
+  state.JobList.Append(JobText("1111111", "12/9/2026 14:30:00", "dated.cmd"));
   CheckAt(14, 30, 1);
   EXPECT_TRUE(launcher.started.empty());
 }
@@ -174,7 +174,7 @@ TEST_F(ScheduleCheck, AJobWithoutCommandStartsTheEmptyCommandLine) {
 }
 
 TEST_F(ScheduleCheck, ACommandWithEqualsStartsOnceAndKeepsOneLine) {
-  state.JobList.Append(Job("1111111", "14:30:00", "run.exe /level=full"));
+  state.JobList.Append(JobText("1111111", "14:30:00", "run.exe /level=full"));
   for (int second = 1; second < 60; ++second) CheckAt(14, 30, second);
   EXPECT_EQ(launcher.started, std::vector<std::string>{"run.exe /level=full"});
   EXPECT_EQ(StoreText(), "run.exe /level|full=12/9/2026 2:30:00 PM\r\n");
@@ -182,14 +182,14 @@ TEST_F(ScheduleCheck, ACommandWithEqualsStartsOnceAndKeepsOneLine) {
   // A restart reads it back from the file.
   state = InitializeSched_main(exePath);
   state.LastRunStore.LoadLines(state.StorePath());
-  state.JobList.Append(Job("1111111", "14:30:00", "run.exe /level=full"));
+  state.JobList.Append(JobText("1111111", "14:30:00", "run.exe /level=full"));
   CheckAt(14, 31, 0);
   EXPECT_EQ(launcher.started.size(), 1u);
 }
 
 TEST_F(ScheduleCheck, JobsWithTheSameCommandShareTheirLastRun) {
-  state.JobList.Append(Job("1111111", "14:30:00", "same.cmd"));
-  state.JobList.Append(Job("1111111", "14:28:00", "same.cmd"));
+  state.JobList.Append(JobText("1111111", "14:30:00", "same.cmd"));
+  state.JobList.Append(JobText("1111111", "14:28:00", "same.cmd"));
   CheckAt(14, 30, 1);  // the earlier time counts as done once the later one ran
   CheckAt(14, 30, 2);
   EXPECT_EQ(launcher.started, std::vector<std::string>{"same.cmd"});
@@ -199,7 +199,7 @@ TEST_F(ScheduleCheck, JobsWithTheSameCommandShareTheirLastRun) {
 // read apart, Wednesday's date with Thursday's first millisecond would start Wednesday's
 // midnight job a day late.
 TEST_F(ScheduleCheck, ReadsTheDateAndTheTimeOfDayFromOneReadingOfTheClock) {
-  state.JobList.Append(Job("0010000", "00:00:00", "wednesday.cmd"));
+  state.JobList.Append(JobText("0010000", "00:00:00", "wednesday.cmd"));
   clock.Set(2026, 12, 9, 23, 59, 59, 999);
   clock.AdvanceAfterEachReading(2);
   CheckSchedule(context);
@@ -208,7 +208,7 @@ TEST_F(ScheduleCheck, ReadsTheDateAndTheTimeOfDayFromOneReadingOfTheClock) {
 
 TEST_F(ScheduleCheck, AFailedSaveStartsNothingAndKeepsTheRunInMemory) {
   folder.Write(std::string(StoreFileName) + ".tmp/blocker", "");  // the save cannot create its file
-  state.JobList.Append(Job("1111111", "14:30:00", "backup.cmd"));
+  state.JobList.Append(JobText("1111111", "14:30:00", "backup.cmd"));
   EXPECT_EQ(ErrorAt<EFCreateError>(14, 30, 1), "Cannot create file " + state.StorePath());
   EXPECT_TRUE(launcher.started.empty());
   EXPECT_FALSE(platform::FolderExists(state.ExeDirCopy));  // no lack of rights: not redirected
@@ -222,7 +222,7 @@ TEST_F(ScheduleCheck, AFailedSaveStartsNothingAndKeepsTheRunInMemory) {
 TEST_F(ScheduleCheck, EachFailingTickShowsTheErrorBox) {
   TForm1 form(context);
   state.RescanCountdown = 0;  // keep the job list as the test made it
-  state.JobList.Append(Job("11111", "14:30:00", "job.cmd"));
+  state.JobList.Append(JobText("11111", "14:30:00", "job.cmd"));
   clock.Set(2026, 12, 12, 14, 30, 1);  // a Saturday
   shell.Tick();
   shell.Tick();
@@ -232,8 +232,8 @@ TEST_F(ScheduleCheck, EachFailingTickShowsTheErrorBox) {
 TEST_F(ScheduleCheck, NoSecondBoxOpensWhileOneIsOpenButTicksGoOn) {
   TForm1 form(context);
   state.RescanCountdown = 0;
-  state.JobList.Append(Job("1111111", "14:30:00", "good.cmd"));
-  state.JobList.Append(Job("11111", "14:30:00", "bad.cmd"));
+  state.JobList.Append(JobText("1111111", "14:30:00", "good.cmd"));
+  state.JobList.Append(JobText("11111", "14:30:00", "bad.cmd"));
   clock.Set(2026, 12, 12, 14, 30, 1);  // Saturday: the second job fails on every tick
   int ticksWhileOpen = 0;
   shell.whileBoxOpen = [&] {
@@ -250,7 +250,7 @@ TEST_F(ScheduleCheck, NoSecondBoxOpensWhileOneIsOpenButTicksGoOn) {
 TEST_F(ScheduleCheck, ABoxThatClosesLaterHoldsBackTheNextUntilItHasClosed) {
   TForm1 form(context);
   state.RescanCountdown = 0;
-  state.JobList.Append(Job("11111", "14:30:00", "bad.cmd"));
+  state.JobList.Append(JobText("11111", "14:30:00", "bad.cmd"));
   clock.Set(2026, 12, 12, 14, 30, 1);  // Saturday: the job fails on every tick
   shell.closeLater = true;
   for (int tick = 0; tick < 3; ++tick) shell.Tick();
