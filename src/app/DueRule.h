@@ -17,17 +17,28 @@ DateTimeValue DefaultLastRun();
 // month.
 bool IsWeekly(const std::string& days);
 
+// A day with the positions of its flag in both kinds of `days` text worked out: the schedule
+// check looks at every job for the same day, once a second.
+struct ScheduleDay {
+  explicit ScheduleDay(DateTimeValue date);
+  std::size_t weekday;   // from Monday = 1
+  std::size_t monthDay;  // from 1
+};
+
 // Position (from 1) of the flag for `date` in a `days` text: the weekday from Monday = 1 for
 // a weekly text, else the day of the month.
 std::size_t DayPosition(const std::string& days, DateTimeValue date);
+std::size_t DayPosition(const std::string& days, const ScheduleDay& day);
 
 // Whether `days` holds a flag for `date` at all; IsOnDay raises on the days it does not.
 bool HasFlagFor(const std::string& days, DateTimeValue date);
+bool HasFlagFor(const std::string& days, const ScheduleDay& day);
 
 // Whether `days` flags `date` with '1'. ERangeError "Range check error" when the text holds
 // no flag for that day (an empty text, five weekly flags on a Saturday, 30 flags on the
 // 31st).
 bool IsOnDay(const std::string& days, DateTimeValue date);
+bool IsOnDay(const std::string& days, const ScheduleDay& day);
 
 // The last run that a store value stands for: DefaultLastRun for the empty text, else the
 // text read as a date and time (ConversionError when it cannot be read).

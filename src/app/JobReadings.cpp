@@ -9,7 +9,7 @@
 #include "foundation/ParseDateTime.h"
 #include "listing/Tokens.h"
 
-std::exception_ptr TickReading::TickError(DateTimeValue day) const {
+std::exception_ptr TickReading::TickError(const ScheduleDay& day) const {
   if (decodeError) return decodeError;
   if (!HasFlagFor(days, day)) return std::make_exception_ptr(ERangeError(kRangeCheckError));
   if (timeError) return timeError;
@@ -17,7 +17,7 @@ std::exception_ptr TickReading::TickError(DateTimeValue day) const {
 }
 
 std::optional<std::string> TickReading::ErrorOn(DateTimeValue day) const {
-  const std::exception_ptr error = TickError(day);
+  const std::exception_ptr error = TickError(ScheduleDay(day));
   if (!error) return std::nullopt;
   return ErrorMessageOf(error);
 }

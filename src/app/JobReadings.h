@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DueRule.h"
 #include "foundation/DateTimeFormat.h"
 #include "foundation/DateTimeValue.h"
 #include "foundation/TStringList.h"
@@ -31,7 +32,7 @@ struct TickReading {
   // What ends a tick of `day` at this job, in the order a tick meets it: the decoding, the
   // flag of the day in `days` (ERangeError "Range check error" when there is none), the time,
   // the last run. Null when the tick goes on past the job.
-  std::exception_ptr TickError(DateTimeValue day) const;
+  std::exception_ptr TickError(const ScheduleDay& day) const;
   // The message of TickError; nothing when the tick goes on.
   std::optional<std::string> ErrorOn(DateTimeValue day) const;
   // Whether it fails on every day, whatever its flags.
