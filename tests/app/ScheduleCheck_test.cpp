@@ -94,7 +94,7 @@ TEST_F(ScheduleCheck, ADayPositionBeyondTheFlagsIsARangeError) {
   for (const Case& c : cases) {
     state = InitializeSched_main(exePath);
     state.JobList.Append(c.days[0] ? JobText(c.days, "14:30:00", "job.cmd")
-                             : "do_schedule=1,time=14:30:00,cmd=job.cmd");
+                                   : "do_schedule=1,time=14:30:00,cmd=job.cmd");
     clock.Set(c.year, c.month, c.day);
     EXPECT_EQ(ErrorAt<ERangeError>(14, 30, 1), "Range check error") << c.label;
   }
