@@ -53,10 +53,14 @@ case_a_folder_the_user_cannot_write_keeps_its_store_in_the_virtual_store() {
   }
   # Wine now and then fails to start a process at all (no output, in hundredths of a second):
   # the helper's requests are repeated until their answer comes.
+  boxes_counted_as_user() {
+    boxes=$(as_wine_user "$WINE" "$root/hvtest.exe" box-count "$TITLE" | tr -d '\r')
+    [ -n "$boxes" ]
+  }
   user_box_count() {
-    local count=""
-    wait_for 10 eval 'count=$(as_wine_user "$WINE" "$root/hvtest.exe" box-count "$TITLE" | tr -d "\r"); [ -n "$count" ]'
-    echo "$count"
+    local boxes=""
+    wait_for 10 boxes_counted_as_user
+    echo "$boxes"
   }
   closed_as_user() {
     as_wine_user "$WINE" "$root/hvtest.exe" close-window "$HIDDEN_WINDOW_CLASS" >/dev/null 2>&1
