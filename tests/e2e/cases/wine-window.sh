@@ -6,7 +6,6 @@
 # screenshots (ImageMagick's import) are pictures for people to look at, no proof of anything.
 
 WINDOW_CAPTION="Harbovale Jobs"
-WINDOW_CLASS=HarbovaleJobsWindow
 # The screenshots are kept here after the run; the README shows harbovale-jobs-window.png.
 SCREENSHOTS="$BUILD/e2e-screenshots"
 
